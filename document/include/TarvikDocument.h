@@ -371,6 +371,43 @@ public:
     // The date of the library file "dd.mm.yyyy", or null when unknown.
     const char* GetBuildDate() const;
 
+    // ===== Calculations and format-logical control ========================
+    //
+    // Totals of tables 1 to 4. CalculateReport recomputes the document's
+    // report: table 1, table 2 (with the pay orders), table 3, table 4. The
+    // static ones work on any block, e.g. a page's working copy; a null
+    // pointer is ignored.
+    void CalculateReport();
+    static void CalculateTable6(RQForm4Table6* table);
+    static void CalculateTable7(RQForm4Chapter2* chapter);
+    // Table 2 after the user overwrote the sub-total of (row, column): the
+    // typed cell is kept, what depends on it follows.
+    static void ReCalculateTable7(RQForm4Table7* table, unsigned short row, unsigned short column);
+    static void CalculateTable8(RQForm4Table8* table);
+    static void CalculateTable9(RQForm4Table9* table);
+
+    // The control appends its findings to GetErrorCells() and never removes
+    // any; the caller empties the list before a run and calls
+    // CalculateReport first.
+    //
+    // Mandatory fields: true when nothing is missing.
+    bool CheckRequiredField();
+    // CheckRequiredField, and when it passed every cross-field and table
+    // rule: true when no failing rule fired.
+    bool CheckReportCalculate();
+    // Single steps of CheckReportCalculate; a failing rule sets ok to false,
+    // nothing sets it back to true. CheckTitleList sets KPP to 0 when the
+    // INN has 12 digits.
+    void CheckTitleList(bool& ok);
+    void CheckTable6(bool& ok);
+    void CheckTable6_1(bool& ok);
+    void CheckTable7(bool& ok);
+    void CheckTable8(bool& ok);
+    void CheckTable9(bool& ok);
+    void CheckTable10(bool& ok);
+    void CheckSKETable(bool& ok);
+    // ===== End of calculations and format-logical control =================
+
 private:
     RQForm4 Form4;
     RQForm4ErrorCells ErrorCells;
