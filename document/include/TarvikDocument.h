@@ -312,6 +312,7 @@ public:
 
     // Appends a copy of the finding; a null pointer appends nothing.
     void Append(const RQErrorCellDescription* finding);
+    void Append(RQErrorCellDescription&& finding);
     // The finding at index (0-based), valid until the list changes; null
     // when the index is out of range.
     RQErrorCellDescription* Get(int index);

@@ -1,6 +1,8 @@
 // Helpers shared by the calculations and the rules of the control.
 #include "CheckSupport.h"
 
+#include <utility>
+
 namespace tarvik::check {
 
 namespace {
@@ -52,7 +54,7 @@ void Append(RQForm4ErrorCells& list, Finding::FORM4_TABLE_ID table, Finding::REC
     finding.Set(table, type, row, column, cell.c_str(), "%s", message);
     finding.CellId2 = cell2;
     finding.CellId3 = cell3;
-    list.Append(&finding);
+    list.Append(std::move(finding));
 }
 
 }  // namespace tarvik::check

@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 #include <locale.h>
 
 #include "TarvikDocument.h"
@@ -83,6 +84,10 @@ std::string RQErrorCellDescription::GetStrColumn() const { return PositiveOrEmpt
 
 void RQForm4ErrorCells::Append(const RQErrorCellDescription* finding) {
     if (finding) items_.push_back(*finding);
+}
+
+void RQForm4ErrorCells::Append(RQErrorCellDescription&& finding) {
+    items_.push_back(std::move(finding));
 }
 
 RQErrorCellDescription* RQForm4ErrorCells::Get(int index) {
