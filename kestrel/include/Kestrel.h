@@ -29,8 +29,9 @@
 class KESTREL_API RQDump {
 public:
     // The fatal signals the handler is installed for.
-    static constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP};
-    static constexpr std::size_t kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
+    // SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS and SIGTRAP.
+    static constexpr std::size_t kSignalCount = 7;
+    static const int kSignals[kSignalCount];
 
     constexpr RQDump() noexcept {}
     ~RQDump();

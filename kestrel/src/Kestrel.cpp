@@ -4,6 +4,11 @@
 #include "CrashState.h"
 #include "SignalHandler.h"
 
+// Defined here rather than inline in the header: an inline variable would be
+// a unique symbol, which keeps the library from ever being unloaded.
+const int RQDump::kSignals[kSignalCount] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL,
+                                            SIGABRT, SIGSYS, SIGTRAP};
+
 constinit RQDump dump;
 
 const struct sigaction* RQDump::Previous(int sig) const noexcept {
