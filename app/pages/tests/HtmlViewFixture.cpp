@@ -67,21 +67,41 @@ bool HtmlViewTest::LoadPage(const std::string& url) {
     return ok;
 }
 
+// The number of mouse button releases the page has seen; counting starts
+// with the first call on a page.
+int HtmlViewTest::MouseUps() {
+    std::string count;
+    view->RunScript(
+        "(function () { var root = document.documentElement;"
+        " if (!root.mouseUps) { root.mouseUps = {n: 0};"
+        "  document.addEventListener('mouseup', function () { root.mouseUps.n++; }, true); }"
+        " return String(root.mouseUps.n); })()",
+        &count);
+    return count.empty() ? -1 : std::stoi(count);
+}
+
+bool HtmlViewTest::ClickAt(const wxPoint& point, int clicks) {
+    int before = MouseUps();
+    sim.MouseMove(point);
+    if (clicks == 2)
+        sim.MouseDblClick();
+    else
+        sim.MouseClick();
+    return PumpUntil([&] { return MouseUps() >= before + clicks; });
+}
+
 bool HtmlViewTest::Click(const std::string& id) {
     auto centre = RQGuiHarness::ElementCentre(*view, id);
-    if (!centre) return false;
-    sim.MouseMove(*centre);
-    sim.MouseClick();
-    return PumpUntil([&] { return ActiveId() == id; });
+    return centre && ClickAt(*centre, 1) && PumpUntil([&] { return ActiveId() == id; });
 }
 
 bool HtmlViewTest::DoubleClick(const std::string& id) {
     auto centre = RQGuiHarness::ElementCentre(*view, id);
     if (!centre) return false;
     size_t before = view->doubleClicks.size();
-    sim.MouseMove(*centre);
-    sim.MouseDblClick();
-    return PumpUntil([&] { return view->doubleClicks.size() > before; });
+    // Away from where Click aims, so that the two clicks are not taken
+    // together with an earlier one.
+    return ClickAt(*centre - wxPoint(20, 0), 2) && PumpUntil([&] { return view->doubleClicks.size() > before; });
 }
 
 void HtmlViewTest::Type(const std::string& ascii) { sim.Text(ascii.c_str()); }

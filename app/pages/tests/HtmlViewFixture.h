@@ -50,6 +50,10 @@ protected:
     static bool LoadPage(const std::string& url);
 
     // The simulated user. Every action waits for its effect, bounded.
+    // Clicks (twice: double-click) at a screen point and waits until the
+    // page has seen every button release.
+    bool ClickAt(const wxPoint& point, int clicks = 1);
+    int MouseUps();
     bool Click(const std::string& id);
     bool DoubleClick(const std::string& id);
     void Type(const std::string& ascii);
