@@ -28,9 +28,13 @@ std::optional<std::string> CellValue(const json* result) {
     return value;
 }
 
-bool IsTrue(const json* result) { return result && result->is_boolean() && result->get<bool>(); }
+bool IsTrue(const json* result) {
+    return result && result->is_boolean() && result->get<bool>();
+}
 
-bool IsEmptyValue(const std::optional<std::string>& value) { return value && value->empty(); }
+bool IsEmptyValue(const std::optional<std::string>& value) {
+    return value && value->empty();
+}
 
 }  // namespace
 
@@ -164,8 +168,8 @@ RQCellBatch::Handle RQCellBatch::ExchangeInt(const std::string& id, int& value, 
                });
 }
 
-RQCellBatch::Handle RQCellBatch::ExchangeFloat(const std::string& id, double& value,
-                                               bool showZero, bool fromPage) {
+RQCellBatch::Handle RQCellBatch::ExchangeFloat(const std::string& id, double& value, bool showZero,
+                                               bool fromPage) {
     std::string text = value == 0.0 && !showZero ? std::string() : RQCellText::FormatAmount(value);
     return Add({Primitive(json::array({"exchange", id, fromPage, text}))},
                [&value](const Results& r) {
@@ -201,8 +205,7 @@ RQCellBatch::Handle RQCellBatch::CheckDate(const std::string& dayId, const std::
         {Primitive(json::array({"value", dayId})), Primitive(json::array({"value", monthId})),
          Primitive(json::array({"value", yearId}))},
         [](const Results& r) {
-            return RQCellText::CheckDate(CellValue(r[0]), CellValue(r[1]), CellValue(r[2])) ? 1
-                                                                                            : 0;
+            return RQCellText::CheckDate(CellValue(r[0]), CellValue(r[1]), CellValue(r[2])) ? 1 : 0;
         });
 }
 
@@ -257,7 +260,9 @@ bool RQCellBatch::Apply(bool ok, const std::string& answer) {
     return fits;
 }
 
-bool RQCellBatch::Succeeded(Handle handle) const { return Status(handle) != 0; }
+bool RQCellBatch::Succeeded(Handle handle) const {
+    return Status(handle) != 0;
+}
 
 int RQCellBatch::Status(Handle handle) const {
     return handle < statuses_.size() ? statuses_[handle] : 0;

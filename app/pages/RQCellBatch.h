@@ -15,11 +15,10 @@
 #include <cstddef>
 #include <ctime>
 #include <functional>
+#include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json_fwd.hpp>
 
 #include "TarvikDocument.h"
 

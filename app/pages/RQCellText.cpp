@@ -9,7 +9,9 @@ namespace RQCellText {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t CountDigits(std::string_view text, std::size_t from) {
     std::size_t n = 0;
@@ -23,7 +25,9 @@ std::string_view WithoutMinus(std::string_view text) {
 }
 
 // Blanks as isspace sees them in the C locale.
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Splits the leading "blanks, sign" part off; true for a minus.
 bool TakeSign(std::string_view& text) {
@@ -38,7 +42,9 @@ bool TakeSign(std::string_view& text) {
     return negative;
 }
 
-bool IsEmptyCell(const std::optional<std::string>& value) { return value && value->empty(); }
+bool IsEmptyCell(const std::optional<std::string>& value) {
+    return value && value->empty();
+}
 
 }  // namespace
 
@@ -60,12 +66,17 @@ bool IsDecimalText(std::string_view text) {
 
 std::string ReplaceQuotEntities(std::string text) {
     static constexpr std::string_view entity = "&quot;";
-    std::size_t at = 0;
-    while ((at = text.find(entity, at)) != std::string::npos) {
-        text.replace(at, entity.size(), "\"");
-        ++at;
+    std::size_t at = text.find(entity);
+    if (at == std::string::npos) return text;
+    std::string result;
+    std::size_t from = 0;
+    for (; at != std::string::npos; at = text.find(entity, from)) {
+        result.append(text, from, at - from);
+        result += '"';
+        from = at + entity.size();
     }
-    return text;
+    result.append(text, from, std::string::npos);
+    return result;
 }
 
 int ParseLeadingInt(std::string_view text) {
@@ -102,7 +113,9 @@ double ParseLeadingDecimal(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string FormatInt(int value) { return std::to_string(value); }
+std::string FormatInt(int value) {
+    return std::to_string(value);
+}
 
 std::string FormatAmount(double value) {
     char buffer[400];
@@ -158,9 +171,16 @@ DateTexts SplitDate(time_t time) {
 }
 
 DateIds MakeDateIds(std::string_view prefix, int row) {
-    std::string base(prefix);
-    std::string suffix = row >= 1 ? "_" + std::to_string(row) : std::string();
-    return {base + "_DAY" + suffix, base + "_MONTH" + suffix, base + "_YEAR" + suffix};
+    std::string suffix;
+    if (row >= 1) {
+        suffix = "_";
+        suffix += std::to_string(row);
+    }
+    DateIds ids{std::string(prefix), std::string(prefix), std::string(prefix)};
+    ids.Day.append("_DAY").append(suffix);
+    ids.Month.append("_MONTH").append(suffix);
+    ids.Year.append("_YEAR").append(suffix);
+    return ids;
 }
 
 bool IsControlKey(int key) {

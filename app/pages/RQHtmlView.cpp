@@ -94,11 +94,10 @@ bool RQHtmlView::ResetDocument() {
 
 bool RQHtmlView::WriteHtml(const std::string& text) {
     if (!hasDocument_) return false;
-    std::string literal = nlohmann::json(text).dump(-1, ' ', false,
-                                                    nlohmann::json::error_handler_t::replace);
+    std::string literal =
+        nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     std::string output;
-    return RunScript("document.write(" + literal + "); 'written'", &output) &&
-           output == "written";
+    return RunScript("document.write(" + literal + "); 'written'", &output) && output == "written";
 }
 
 int RQHtmlView::ExecScript(const std::string& script, const std::string& language) {
@@ -108,9 +107,9 @@ int RQHtmlView::ExecScript(const std::string& script, const std::string& languag
 
 // --- Binding operations: each is a batch of one.
 
-#define RQ_SINGLE(call)              \
-    RQCellBatch batch;               \
-    auto handle = batch.call;        \
+#define RQ_SINGLE(call)       \
+    RQCellBatch batch;        \
+    auto handle = batch.call; \
     RunBatch(batch);
 
 bool RQHtmlView::GetValue(const std::string& id, std::string& text) {
@@ -183,8 +182,7 @@ int RQHtmlView::ExchangeInt(const std::string& id, int& value, bool showZero, bo
     return batch.Status(handle);
 }
 
-int RQHtmlView::ExchangeFloat(const std::string& id, double& value, bool showZero,
-                              bool fromPage) {
+int RQHtmlView::ExchangeFloat(const std::string& id, double& value, bool showZero, bool fromPage) {
     RQ_SINGLE(ExchangeFloat(id, value, showZero, fromPage));
     return batch.Status(handle);
 }
@@ -380,8 +378,10 @@ void RQHtmlView::SwitchTotalCell(const std::string& id) {
 }
 
 void RQHtmlView::OnPageLoadFailed(const std::string& url, const std::string& reason) {
-    wxLogError("%s", wxString::FromUTF8("Страница формы не загружена: " + url + " (" + reason +
-                                        ")"));
+    wxLogError("%s",
+               wxString::FromUTF8("Страница формы не загружена: " + url + " (" + reason + ")"));
 }
 
-void RQHtmlView::OnKeyRejected(const std::string&) { wxBell(); }
+void RQHtmlView::OnKeyRejected(const std::string&) {
+    wxBell();
+}

@@ -9,11 +9,11 @@
 // How to create the input element of one column of a table row that a page
 // view adds by script.
 struct RQNewCellDescription {
-    int Column;                            // position of the element among the columns
-    RQTarvikDocument::CELL_DATA_TYPE Kind; // gives the element's cppType
-    const char* Tag;                       // tag name, e.g. "INPUT"
-    const char* Type;                      // input type, e.g. "text"
-    const char* Id;                        // id prefix; the id is "<Id>_<row>"
+    int Column;                             // position of the element among the columns
+    RQTarvikDocument::CELL_DATA_TYPE Kind;  // gives the element's cppType
+    const char* Tag;                        // tag name, e.g. "INPUT"
+    const char* Type;                       // input type, e.g. "text"
+    const char* Id;                         // id prefix; the id is "<Id>_<row>"
     const char* ClassName;
     int MaxLength;
     const char* Width;  // style width, e.g. "100%"

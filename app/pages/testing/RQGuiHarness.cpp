@@ -57,7 +57,8 @@ int RunInEventLoop(int argc, char** argv, std::function<int()> body) {
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     // A ticking source bounds each blocking iteration.
-    guint tick = g_timeout_add(5, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    guint tick = g_timeout_add(
+        5, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
     bool held = done();
     while (!held && std::chrono::steady_clock::now() < deadline) {
         g_main_context_iteration(nullptr, TRUE);
@@ -68,12 +69,12 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 }
 
 std::optional<wxPoint> ElementCentre(RQHtmlView& view, const std::string& id) {
-    std::string script =
-        "(function () { var e = document.getElementById(" + nlohmann::json(id).dump() +
-        "); if (!e) return ''; e.scrollIntoView({block: 'center'});"
-        " var r = e.getBoundingClientRect();"
-        " return JSON.stringify([Math.round(r.left + r.width / 2),"
-        " Math.round(r.top + r.height / 2)]); })()";
+    std::string script = "(function () { var e = document.getElementById(" +
+                         nlohmann::json(id).dump() +
+                         "); if (!e) return ''; e.scrollIntoView({block: 'center'});"
+                         " var r = e.getBoundingClientRect();"
+                         " return JSON.stringify([Math.round(r.left + r.width / 2),"
+                         " Math.round(r.top + r.height / 2)]); })()";
     std::string output;
     if (!view.RunScript(script, &output)) return std::nullopt;
     auto xy = nlohmann::json::parse(output, nullptr, false);
@@ -81,6 +82,8 @@ std::optional<wxPoint> ElementCentre(RQHtmlView& view, const std::string& id) {
     return view.GetWebView()->ClientToScreen(wxPoint(xy[0].get<int>(), xy[1].get<int>()));
 }
 
-std::string FileUrl(const std::string& path) { return "file://" + path; }
+std::string FileUrl(const std::string& path) {
+    return "file://" + path;
+}
 
 }  // namespace RQGuiHarness

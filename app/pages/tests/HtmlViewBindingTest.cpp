@@ -75,9 +75,9 @@ TEST_F(Bindings, ReadingNumbersAndQuotes) {
         int asInt;
         double asFloat;
     } cases[] = {
-        {"1,5", 1, 1.5},     {"-12,25", -12, -12.25}, {"12a", 12, 12.0},  {"", 0, 0.0},
-        {"abc", 0, 0.0},     {" 42", 42, 42.0},       {"3.75", 3, 3.75},  {"1,5,6", 1, 1.5},
-        {"99999999999", 2147483647, 99999999999.0},
+        {"1,5", 1, 1.5},   {"-12,25", -12, -12.25}, {"12a", 12, 12.0},
+        {"", 0, 0.0},      {"abc", 0, 0.0},         {" 42", 42, 42.0},
+        {"3.75", 3, 3.75}, {"1,5,6", 1, 1.5},       {"99999999999", 2147483647, 99999999999.0},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(view->SetText("STRING_CELL", c.text));
@@ -119,8 +119,7 @@ TEST_F(Bindings, ExchangeWritesOrReadsByTheCellKind) {
     // From the page: a cell the user fills in is read ...
     view->SetText("FLOAT_CELL", "12,5");
     double amount = 99;
-    EXPECT_EQ(view->ExchangeFloat("FLOAT_CELL", amount, false, true),
-              RQHtmlView::ExchangeFromPage);
+    EXPECT_EQ(view->ExchangeFloat("FLOAT_CELL", amount, false, true), RQHtmlView::ExchangeFromPage);
     EXPECT_DOUBLE_EQ(amount, 12.5);
     // ... a calculated one is written.
     amount = 1234.5;
@@ -174,8 +173,10 @@ TEST_F(Bindings, HighlightErrorCellsPaintsOnlyErrorsOfTheTable) {
     document.AppendErrorCell(&finding);
 
     view->HighlightErrorCells(document, RQErrorCellDescription::ID_TABLE7);
-    for (auto [id, expected] : {std::pair{"INT_CELL", "f6c1c1"}, {"FLOAT_CELL", "f6c1c1"},
-                                {"DWORD_CELL", "ffed93"}, {"STRING_CELL", "ffed93"}}) {
+    for (auto [id, expected] : {std::pair{"INT_CELL", "f6c1c1"},
+                                {"FLOAT_CELL", "f6c1c1"},
+                                {"DWORD_CELL", "ffed93"},
+                                {"STRING_CELL", "ffed93"}}) {
         std::string colour;
         view->GetCellColor(id, colour);
         EXPECT_EQ(colour, expected) << id;
@@ -188,9 +189,8 @@ TEST_F(Bindings, CellFormatAndPayOrders) {
         int kind;
         bool ok;
     } cases[] = {
-        {"", 1, true},    {"12", 1, true},  {"-12", 1, true}, {"12a", 1, false},
-        {"1,5", 1, false}, {"1,5", 2, true}, {"1,", 2, false}, {"abc", 0, true},
-        {"abc", 3, true},
+        {"", 1, true},    {"12", 1, true},  {"-12", 1, true}, {"12a", 1, false}, {"1,5", 1, false},
+        {"1,5", 2, true}, {"1,", 2, false}, {"abc", 0, true}, {"abc", 3, true},
     };
     for (const Case& c : cases) {
         view->SetText("STRING_CELL", c.text);
@@ -209,8 +209,8 @@ TEST_F(Bindings, Dates) {
         const char *day, *month, *year;
         bool ok;
     } cases[] = {
-        {"", "", "", true},          {"31", "02", "2010", true}, {"01", "01", "1900", false},
-        {"", "05", "", false},       {"12", "", "", false},      {"0", "05", "2010", false},
+        {"", "", "", true},          {"31", "02", "2010", true},  {"01", "01", "1900", false},
+        {"", "05", "", false},       {"12", "", "", false},       {"0", "05", "2010", false},
         {"32", "05", "2010", false}, {"10", "13", "2010", false}, {"1a", "05", "2010", false},
         {"15", "06", "2024", true},
     };
@@ -292,8 +292,9 @@ TEST_F(Bindings, WrittenPageWorksLikeALoadedOne) {
     EXPECT_EQ(Value("W1"), "Ёж");
 
     // Rows built by the script builders.
-    RQNewCellDescription column{1,      RQTarvikDocument::CELL_TYPE_FLOAT, "INPUT", "text",
-                                "FOT_P", "userInputCells", 17, "100%"};
+    RQNewCellDescription column{
+        1,     RQTarvikDocument::CELL_TYPE_FLOAT, "INPUT", "text", "FOT_P", "userInputCells", 17,
+        "100%"};
     std::string script = "var Row = document.getElementById('r');\r\n" +
                          BuildInsertCellScript("Row", "xl1", 1, 0) +
                          BuildCreateElementScript(column, 1, 2) + BuildAppendChildScript(1, 1);

@@ -17,7 +17,9 @@ void TestView::ClearRecords() {
     failures.clear();
 }
 
-void TestView::OnNavigateComplete2(const std::string& url) { navigations.push_back(url); }
+void TestView::OnNavigateComplete2(const std::string& url) {
+    navigations.push_back(url);
+}
 
 void TestView::OnPageLoadFailed(const std::string& url, const std::string& reason) {
     failures.push_back(url + " " + reason);
@@ -29,7 +31,9 @@ void TestView::OnCellLeft(const std::string& id) {
     left.push_back({id, value});
 }
 
-void TestView::OnCellDoubleClick(const std::string& id, bool) { doubleClicks.push_back(id); }
+void TestView::OnCellDoubleClick(const std::string& id, bool) {
+    doubleClicks.push_back(id);
+}
 
 void TestView::OnKeyRejected(const std::string& id) {
     rejected.push_back(id);
@@ -101,12 +105,17 @@ bool HtmlViewTest::DoubleClick(const std::string& id) {
     size_t before = view->doubleClicks.size();
     // Away from where Click aims, so that the two clicks are not taken
     // together with an earlier one.
-    return ClickAt(*centre - wxPoint(20, 0), 2) && PumpUntil([&] { return view->doubleClicks.size() > before; });
+    return ClickAt(*centre - wxPoint(20, 0), 2) &&
+           PumpUntil([&] { return view->doubleClicks.size() > before; });
 }
 
-void HtmlViewTest::Type(const std::string& ascii) { sim.Text(ascii.c_str()); }
+void HtmlViewTest::Type(const std::string& ascii) {
+    sim.Text(ascii.c_str());
+}
 
-void HtmlViewTest::Key(int keyCode, int modifiers) { sim.Char(keyCode, modifiers); }
+void HtmlViewTest::Key(int keyCode, int modifiers) {
+    sim.Char(keyCode, modifiers);
+}
 
 bool HtmlViewTest::LeaveWithTab(const std::string& id) {
     size_t before = view->left.size();
@@ -137,6 +146,17 @@ std::string HtmlViewTest::ActiveId() {
 void HtmlViewTest::Screenshot() {
     const char* path = std::getenv("TARVIK_SCREENSHOT");
     if (!path || !*path) return;
+    // The screen shows the page some frames after the page drew them: let
+    // it draw ten.
+    view->RunScript(
+        "window.framesDrawn = 0; (function next() { if (++window.framesDrawn < 10)"
+        " requestAnimationFrame(next); })(); 1",
+        nullptr);
+    RQGuiHarness::PumpUntil([] {
+        std::string drawn;
+        view->RunScript("String(window.framesDrawn)", &drawn);
+        return drawn == "10";
+    });
     std::string command = "import -window root '" + std::string(path) + "'";
     if (std::system(command.c_str()) != 0) ADD_FAILURE() << "screenshot failed: " << command;
 }

@@ -84,7 +84,8 @@ TEST_F(Input, StrongStringRefusesNumeroSignAndTakesCyrillic) {
     ASSERT_TRUE(PumpUntil([] { return view->rejected.size() == 2; }));
 
     // Cyrillic goes in as an input method would put it.
-    ASSERT_TRUE(view->RunScript("document.execCommand('insertText', false, 'Иванов И.И.')", nullptr));
+    ASSERT_TRUE(
+        view->RunScript("document.execCommand('insertText', false, 'Иванов И.И.')", nullptr));
     EXPECT_EQ(Value("STRONG_CELL"), "Иванов И.И.");
     Type("x");
     EXPECT_TRUE(WaitForValue("STRONG_CELL", "Иванов И.И.x"));
@@ -132,9 +133,8 @@ TEST_F(Input, DoubleClickSwitchesATotalCellAndBack) {
     ASSERT_TRUE(Click("SUM_TOTAL"));
     Key(WXK_END);
     Type("5");
-    EXPECT_TRUE(WaitForValue("SUM_TOTAL", "10.005")) << Value("SUM_TOTAL") << " rejected "
-                                                      << view->rejected.size() << " active "
-                                                      << ActiveId();
+    EXPECT_TRUE(WaitForValue("SUM_TOTAL", "10.005"))
+        << Value("SUM_TOTAL") << " rejected " << view->rejected.size() << " active " << ActiveId();
 
     ASSERT_TRUE(DoubleClick("SUM_TOTAL"));
     ASSERT_TRUE(PumpUntil([] { return view->IsCellReadOnly("SUM_TOTAL"); }));
