@@ -62,7 +62,28 @@ RQHtmlView::RQHtmlView(wxWindow* parent, wxWindowID id) : wxPanel(parent, id), l
 }
 
 RQHtmlView::~RQHtmlView() {
+    *alive_ = false;
     loadTimer_.Stop();
+    // The web view delivers a script's answer through itself, so it must not
+    // go away while a script is running: a window closed while one of its
+    // views waited for the page ends up here with the script pending.
+    auto pending = [this] {
+        for (const auto& [token, script] : scripts_)
+            if (!script->done) return true;
+        return false;
+    };
+    if (pending()) {
+        bool timedOut = false;
+        guint timer = g_timeout_add(
+            ScriptTimeoutMs,
+            [](gpointer flag) -> gboolean {
+                *static_cast<bool*>(flag) = true;
+                return G_SOURCE_REMOVE;
+            },
+            &timedOut);
+        while (pending() && !timedOut) g_main_context_iteration(nullptr, TRUE);
+        if (!timedOut) g_source_remove(timer);
+    }
     if (webView_) webView_->RemoveScriptMessageHandler(kMessageHandler);
 }
 
@@ -241,7 +262,8 @@ bool RQHtmlView::RunScript(const std::string& script, std::string* output) {
     if (!webView_ || (text.empty() && !script.empty())) return false;
 
     std::uintptr_t token = ++nextScript_;
-    scripts_[token] = PendingScript{};
+    auto pending = std::make_shared<PendingScript>();
+    scripts_[token] = pending;
     ++scriptDepth_;
     webView_->RunScriptAsync(text, reinterpret_cast<void*>(token));
 
@@ -253,25 +275,26 @@ bool RQHtmlView::RunScript(const std::string& script, std::string* output) {
             return G_SOURCE_REMOVE;
         },
         &timedOut);
-    while (!scripts_[token].done && !timedOut) g_main_context_iteration(nullptr, TRUE);
+    std::shared_ptr<bool> alive = alive_;
+    while (*alive && !pending->done && !timedOut) g_main_context_iteration(nullptr, TRUE);
     if (!timedOut) g_source_remove(timer);
+    if (!*alive) return false;  // the view went away meanwhile
 
-    PendingScript result = std::move(scripts_[token]);
     scripts_.erase(token);
     if (--scriptDepth_ == 0 && !notices_.empty()) QueueDelivery();
 
-    if (!result.done) wxLogDebug("Page script timed out");
-    if (output) *output = std::move(result.output);
-    return result.done && result.ok;
+    if (!pending->done) wxLogDebug("Page script timed out");
+    if (output) *output = std::move(pending->output);
+    return pending->done && pending->ok;
 }
 
 void RQHtmlView::OnScriptResult(wxWebViewEvent& event) {
     auto token = reinterpret_cast<std::uintptr_t>(event.GetClientData());
     auto it = scripts_.find(token);
     if (it == scripts_.end()) return;  // answered after its wait gave up
-    it->second.done = true;
-    it->second.ok = !event.IsError();
-    it->second.output = ToUtf8(event.GetString());
+    it->second->done = true;
+    it->second->ok = !event.IsError();
+    it->second->output = ToUtf8(event.GetString());
 }
 
 // --- Notices from the page
@@ -323,6 +346,7 @@ void RQHtmlView::OnScriptMessage(wxWebViewEvent& event) {
 }
 
 void RQHtmlView::Post(Notice notice) {
+    if (!*alive_) return;
     notices_.push_back(std::move(notice));
     QueueDelivery();
 }
@@ -337,12 +361,14 @@ void RQHtmlView::QueueDelivery() {
 
 void RQHtmlView::DeliverNotices() {
     deliveryQueued_ = false;
-    if (delivering_ || scriptDepth_ > 0) return;  // delivered later
+    if (!*alive_ || delivering_ || scriptDepth_ > 0) return;  // delivered later
     delivering_ = true;
+    std::shared_ptr<bool> alive = alive_;
     while (!notices_.empty()) {
         Notice notice = std::move(notices_.front());
         notices_.pop_front();
         Deliver(notice);
+        if (!*alive) return;  // a hook closed the window
     }
     delivering_ = false;
 }
@@ -363,8 +389,11 @@ void RQHtmlView::Deliver(const Notice& notice) {
             OnCellLeft(notice.text);
             break;
         case Notice::DoubleClick:
-            if (notice.isInput && notice.text.compare(0, 3, "SUM") == 0)
+            if (notice.isInput && notice.text.compare(0, 3, "SUM") == 0) {
+                std::shared_ptr<bool> alive = alive_;
                 SwitchTotalCell(notice.text);
+                if (!*alive) return;
+            }
             OnCellDoubleClick(notice.text, notice.isInput);
             break;
         case Notice::Rejected:
@@ -374,7 +403,11 @@ void RQHtmlView::Deliver(const Notice& notice) {
 }
 
 void RQHtmlView::SwitchTotalCell(const std::string& id) {
-    SetCellCalculated(id, !IsCellReadOnly(id));
+    RQCellBatch batch;
+    auto readOnly = batch.IsCellReadOnly(id);
+    std::shared_ptr<bool> alive = alive_;
+    RunBatch(batch);
+    if (*alive) SetCellCalculated(id, !batch.Succeeded(readOnly));
 }
 
 void RQHtmlView::OnPageLoadFailed(const std::string& url, const std::string& reason) {

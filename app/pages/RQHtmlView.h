@@ -20,6 +20,7 @@
 #include <ctime>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "RQCellBatch.h"
@@ -161,8 +162,11 @@ private:
     std::string loadingUrl_;
     bool hasDocument_ = false;
 
+    // False once the view is destroyed: a wait that runs the event loop may
+    // outlive the view.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::uintptr_t nextScript_ = 0;
-    std::map<std::uintptr_t, PendingScript> scripts_;
+    std::map<std::uintptr_t, std::shared_ptr<PendingScript>> scripts_;
     int scriptDepth_ = 0;
 
     std::deque<Notice> notices_;

@@ -310,3 +310,54 @@ TEST_F(Bindings, WrittenPageWorksLikeALoadedOne) {
     EXPECT_EQ(Value("FOT_P_2"), "1");
     EXPECT_EQ(view->rejected.size(), 1u);
 }
+
+namespace {
+
+// A second page view in a window of its own, which it closes when a cell
+// is left, reading the page while the window goes away.
+class ClosingView : public TestView {
+public:
+    using TestView::TestView;
+    bool* destroyed = nullptr;
+    ~ClosingView() override {
+        if (destroyed) *destroyed = true;
+    }
+
+protected:
+    void OnCellLeft(const std::string& id) override {
+        GetParent()->Destroy();  // deleted by the event loop, within the read below
+        std::string value;
+        GetValue(id, value);
+    }
+};
+
+}  // namespace
+
+TEST_F(Bindings, ViewsKeepTheirPagesAndNotificationsApartAndMayCloseInAHook) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "second", wxPoint(0, 0), wxSize(600, 400));
+    auto* second = new ClosingView(frame);
+    bool destroyed = false;
+    second->destroyed = &destroyed;
+    frame->Show();
+    ASSERT_TRUE(second->Navigate(TestPageUrl()));
+    ASSERT_TRUE(RQGuiHarness::PumpUntil([&] { return !second->navigations.empty(); },
+                                        RQHtmlView::PageLoadTimeoutMs + 1000));
+
+    ASSERT_TRUE(second->SetText("DWORD_CELL", "2"));
+    ASSERT_TRUE(view->SetText("DWORD_CELL", "1"));
+    EXPECT_EQ(Value("DWORD_CELL"), "1");
+    std::string other;
+    second->GetValue("DWORD_CELL", other);
+    EXPECT_EQ(other, "2");
+
+    // A cell left in the second view reaches the second view only; its hook
+    // closes its window while it reads the page.
+    ASSERT_TRUE(
+        second->RunScript("document.getElementById('DWORD_CELL').focus();"
+                          " document.getElementById('INT_CELL').focus(); 1",
+                          nullptr));
+    EXPECT_TRUE(RQGuiHarness::PumpUntil([&] { return destroyed; }));
+    EXPECT_TRUE(view->left.empty());
+    EXPECT_TRUE(view->SetText("INT_CELL", "3"));  // the first view is unharmed
+    EXPECT_EQ(Value("INT_CELL"), "3");
+}
