@@ -6,6 +6,8 @@
 #include <wx/utils.h>
 #include <wx/webview.h>
 
+#include <cctype>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
@@ -36,6 +38,23 @@ std::string PageScript() {
                 nlohmann::json(RQCellText::StrongStringForbidden).dump());
     ReplaceOnce(script, "/*HANDLER*/'tarvik'", nlohmann::json(kMessageHandler).dump());
     return script;
+}
+
+// Runs the main loop until done() holds or timeoutMs has passed; true when
+// done() held.
+bool RunLoopUntil(const std::function<bool()>& done, int timeoutMs) {
+    bool timedOut = false;
+    guint timer = g_timeout_add(
+        timeoutMs,
+        [](gpointer flag) -> gboolean {
+            *static_cast<bool*>(flag) = true;
+            return G_SOURCE_REMOVE;
+        },
+        &timedOut);
+    bool held;
+    while (!(held = done()) && !timedOut) g_main_context_iteration(nullptr, TRUE);
+    if (!timedOut) g_source_remove(timer);
+    return held;
 }
 
 bool IsJavaScript(std::string language) {
@@ -72,18 +91,7 @@ RQHtmlView::~RQHtmlView() {
             if (!script->done) return true;
         return false;
     };
-    if (pending()) {
-        bool timedOut = false;
-        guint timer = g_timeout_add(
-            ScriptTimeoutMs,
-            [](gpointer flag) -> gboolean {
-                *static_cast<bool*>(flag) = true;
-                return G_SOURCE_REMOVE;
-            },
-            &timedOut);
-        while (pending() && !timedOut) g_main_context_iteration(nullptr, TRUE);
-        if (!timedOut) g_source_remove(timer);
-    }
+    RunLoopUntil([&] { return !pending(); }, ScriptTimeoutMs);
     if (webView_) webView_->RemoveScriptMessageHandler(kMessageHandler);
 }
 
@@ -267,17 +275,8 @@ bool RQHtmlView::RunScript(const std::string& script, std::string* output) {
     ++scriptDepth_;
     webView_->RunScriptAsync(text, reinterpret_cast<void*>(token));
 
-    bool timedOut = false;
-    guint timer = g_timeout_add(
-        ScriptTimeoutMs,
-        [](gpointer flag) -> gboolean {
-            *static_cast<bool*>(flag) = true;
-            return G_SOURCE_REMOVE;
-        },
-        &timedOut);
     std::shared_ptr<bool> alive = alive_;
-    while (*alive && !pending->done && !timedOut) g_main_context_iteration(nullptr, TRUE);
-    if (!timedOut) g_source_remove(timer);
+    RunLoopUntil([&] { return !*alive || pending->done; }, ScriptTimeoutMs);
     if (!*alive) return false;  // the view went away meanwhile
 
     scripts_.erase(token);
