@@ -214,23 +214,34 @@ const char* FallbackEncoding(std::string_view text) {
     return "windows-1251";
 }
 
+// Whether the text can be XML at all: after an optional byte order mark and
+// blanks it starts with "<" (or it is UTF-16/32, which the parser judges).
+bool LooksLikeMarkup(std::string_view text) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (text.size() >= 2 && (text[0] == '\0' || text[1] == '\0' ||
+                             text.substr(0, 2) == "\xFE\xFF" || text.substr(0, 2) == "\xFF\xFE"))
+        return true;
+    const auto first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text[first] == '<';
+}
+
 // Splits the text into the pieces the parser reads: the root start tag
-// "<F4REPORT ...>" is dropped with all its attributes (the Fund's namespace
-// and schema location) and a plain "<F4REPORT>" is put just before the
-// first "<TITLE", so that every element has its plain name.
+// "<F4REPORT ...>" loses its attributes (the Fund's namespace and schema
+// location) and becomes a plain "<F4REPORT>" in its place, so that every
+// element is read by its plain name.
 std::vector<std::string_view> NormaliseRoot(std::string_view text) {
-    static constexpr std::string_view kRoot = "<F4REPORT>";
-    const auto root = text.find("<F4REPORT");
+    static constexpr std::string_view kTag = "<F4REPORT";
+    std::size_t root = 0;
+    while ((root = text.find(kTag, root)) != std::string_view::npos) {
+        const std::size_t next = root + kTag.size();
+        if (next < text.size() && std::strchr(" \t\r\n>/", text[next]) != nullptr) break;
+        root = next;
+    }
     if (root == std::string_view::npos) return {text};
     const auto close = text.find('>', root);
-    const std::string_view before = text.substr(0, root);
-    const std::string_view after = close == std::string_view::npos ? text.substr(root)
-                                                                    : text.substr(close + 1);
-    if (const auto title = before.find("<TITLE"); title != std::string_view::npos)
-        return {before.substr(0, title), kRoot, before.substr(title), after};
-    if (const auto title = after.find("<TITLE"); title != std::string_view::npos)
-        return {before, after.substr(0, title), kRoot, after.substr(title)};
-    return {kRoot, before, after};
+    if (close == std::string_view::npos) return {text};
+    const bool empty = text[close - 1] == '/';
+    return {text.substr(0, root), empty ? "<F4REPORT/>" : "<F4REPORT>", text.substr(close + 1)};
 }
 
 int ReadPieces(void* context, char* buffer, int length) {
@@ -382,6 +393,10 @@ int RQTarvikDocument::LoadXMLText(std::string_view content, const std::string& s
     }
     if (content.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         SetValidateError(state.subject + " пуст: в нем нет XML-документа.");
+        return kFunctionFailed;
+    }
+    if (!LooksLikeMarkup(content)) {
+        SetValidateError(state.subject + " не является XML-документом: текст не начинается с «<».");
         return kFunctionFailed;
     }
     state.pieces = NormaliseRoot(content);
