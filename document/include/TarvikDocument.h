@@ -407,7 +407,10 @@ public:
     class XmlReportWriter;
 
 private:
-    int LoadXMLText(std::string_view text, const std::string& sourceName);
+    // Loads from text, followed by the rest of the file fd (when not -1)
+    // whose size is fileSize.
+    int LoadXMLText(std::string_view text, const std::string& sourceName, int fd = -1,
+                    std::size_t fileSize = 0);
     int ParseXMLDocument(void* context, XmlReadState& state, RQForm4* form);
     int ParseTitleList(void* context, const XmlNode& title, RQForm4* form);
     int ParseChapter2(void* context, const XmlNode& info, RQForm4* form);

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 
 namespace tarvik::file {
 
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kNotEnoughMemory = 8;
 constexpr int kSizeNotAvailable = 30;
-constexpr int kFunctionFailed = 1627;
 
 // Closes a descriptor when it goes out of scope.
 class Fd {
@@ -77,40 +77,55 @@ int CreateSibling(const std::string& target, std::string& name) {
 
 }  // namespace
 
-FileStatus ReadWholeFile(const char* path, FileText& text) {
-    const Fd fd(::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileStatus InputFile::Open(const char* path) {
+    fd_ = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0) {
         const int error = errno;
         return {error, "не удалось открыть файл: " + SystemMessage(error)};
     }
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return {kSizeNotAvailable, "не удалось узнать размер файла"};
+    if (::fstat(fd_, &st) != 0) return {kSizeNotAvailable, "не удалось узнать размер файла"};
     if (S_ISDIR(st.st_mode)) return {EISDIR, "это папка, а не файл"};
     if (!S_ISREG(st.st_mode))
         return {kSizeNotAvailable, "это не обычный файл, его размер узнать нельзя"};
     if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) >= INT_MAX)
         return {kNotEnoughMemory, "файл слишком велик (" + std::to_string(st.st_size) + " байт)"};
-    const auto size = static_cast<std::size_t>(st.st_size);
-    std::unique_ptr<char[]> data(new (std::nothrow) char[size + 1]);
-    if (!data)
+    size_ = static_cast<std::size_t>(st.st_size);
+    return {};
+}
+
+FileStatus InputFile::Read(std::size_t count, std::string& text) {
+    const std::size_t start = text.size();
+    try {
+        text.resize(start + count);
+    } catch (const std::bad_alloc&) {
         return {kNotEnoughMemory,
-                "недостаточно памяти для чтения файла (" + std::to_string(size) + " байт)"};
+                "недостаточно памяти для чтения файла (" + std::to_string(count) + " байт)"};
+    }
     std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::read(fd.get(), data.get() + done, size - done);
+    while (done < count) {
+        const long n = ReadSome(fd_, text.data() + start + done, count - done);
         if (n < 0) {
-            if (errno == EINTR) continue;
             const int error = errno;
+            text.resize(start + done);
             return {error, "не удалось прочитать файл: " + SystemMessage(error)};
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
     }
-    if (done < size) return {kFunctionFailed, "файл прочитан не полностью"};
-    data[size] = '\0';
-    text.data = std::move(data);
-    text.size = size;
+    text.resize(start + done);
     return {};
+}
+
+long ReadSome(int fd, char* buffer, std::size_t length) {
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, length);
+        if (n >= 0 || errno != EINTR) return static_cast<long>(n);
+    }
 }
 
 int ReplaceFile(const char* path, std::string_view head, std::string_view body) {
@@ -140,12 +155,14 @@ int ReplaceFile(const char* path, std::string_view head, std::string_view body) 
 }
 
 int CopyFile(const char* source, const std::string& target) {
-    FileText text;
-    const FileStatus status = ReadWholeFile(source, text);
+    InputFile input;
+    std::string text;
+    FileStatus status = input.Open(source);
+    if (status.code == 0) status = input.Read(input.Size(), text);
     if (status.code != 0) return status.code;
     const Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.get() < 0) return errno;
-    return WriteAll(fd.get(), std::string_view(text.data.get(), text.size));
+    return WriteAll(fd.get(), text);
 }
 
 std::string BaseName(std::string_view path) {

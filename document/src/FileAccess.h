@@ -7,12 +7,6 @@
 
 namespace tarvik::file {
 
-// The whole content of a file, zero-terminated.
-struct FileText {
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-};
-
 // Status of a file operation: 0, an errno value, or one of the library's
 // codes (8 not enough memory, 30 size not available, 1627 short read).
 struct FileStatus {
@@ -20,10 +14,32 @@ struct FileStatus {
     std::string reason;  // in Russian, without the file name
 };
 
-// Reads a regular file whole. A directory fails with EISDIR, another kind
-// of file (device, pipe) with 30; a file too large for the library's text
-// length, or without memory for it, with 8.
-FileStatus ReadWholeFile(const char* path, FileText& text);
+// A regular file open for reading, closed with the object.
+class InputFile {
+public:
+    InputFile() = default;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile();
+
+    // Opens a regular file. A directory fails with EISDIR, another kind of
+    // file (device, pipe) with 30, a file too large for the library's text
+    // length with 8.
+    FileStatus Open(const char* path);
+    int Descriptor() const { return fd_; }
+    std::size_t Size() const { return size_; }
+    // Appends up to count more bytes to text; fewer only at the end of the
+    // file. A failed read gives its errno, no memory 8.
+    FileStatus Read(std::size_t count, std::string& text);
+
+private:
+    int fd_ = -1;
+    std::size_t size_ = 0;
+};
+
+// Reads the next bytes of a descriptor into buffer (up to length): the
+// count read, 0 at the end, -1 with errno set on failure.
+long ReadSome(int fd, char* buffer, std::size_t length);
 
 // Replaces the content of path as a whole: the data is written to a new
 // file in the same folder, flushed to disk and renamed over path (for a

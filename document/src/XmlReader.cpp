@@ -5,6 +5,7 @@
 #include <libxml/parser.h>
 #include <libxml/xmlreader.h>
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <new>
@@ -249,8 +250,8 @@ int ReadPieces(void* context, char* buffer, int length) {
     int done = 0;
     while (done < length && state.piece < state.pieces.size()) {
         const std::string_view piece = state.pieces[state.piece];
-        const std::size_t n =
-            std::min<std::size_t>(piece.size() - state.offset, static_cast<std::size_t>(length - done));
+        const std::size_t n = std::min<std::size_t>(piece.size() - state.offset,
+                                                    static_cast<std::size_t>(length - done));
         std::memcpy(buffer + done, piece.data() + state.offset, n);
         done += static_cast<int>(n);
         state.offset += n;
@@ -259,7 +260,25 @@ int ReadPieces(void* context, char* buffer, int length) {
             state.offset = 0;
         }
     }
+    if (done < length && state.fd >= 0) {
+        const long n = tarvik::file::ReadSome(state.fd, buffer + done,
+                                              static_cast<std::size_t>(length - done));
+        if (n < 0) {
+            state.readError = errno;
+            return -1;
+        }
+        state.fileRead += static_cast<std::size_t>(n);
+        done += static_cast<int>(n);
+    }
     return done;
+}
+
+// Whether the beginning of a file holds the whole root start tag, or
+// something other than blanks before it, so that the rest can be streamed.
+bool HeadIsEnough(std::string_view head) {
+    if (head.find_first_not_of(" \t\r\n") == std::string_view::npos) return false;
+    const auto root = head.find("<F4REPORT");
+    return root != std::string_view::npos && head.find('>', root) != std::string_view::npos;
 }
 
 void CollectError(void* context, xmlErrorPtr error) {
@@ -340,37 +359,50 @@ void RQTarvikDocument::SetValidateError(std::string reason) { ValidateError = st
 
 int RQTarvikDocument::LoadXML(XML_TYPE, const char* path) {
     using namespace tarvik::file;
+    constexpr std::size_t kHead = 64 * 1024;
     const std::string pathText = path ? path : "";
     const std::string subject = "Файл " + Quoted(pathText);
     int result = kOk;
-    FileText text;
-    FileStatus status = ReadWholeFile(pathText.c_str(), text);
+    InputFile file;
+    std::string text;
+    FileStatus status = file.Open(pathText.c_str());
+    // The beginning of the file; the rest is streamed to the parser, unless
+    // the whole text is needed here.
+    if (status.code == 0) status = file.Read(std::min(file.Size(), kHead), text);
+    const bool bare = StartsWithNoCase(text, kBareDeclaration);
+    if (status.code == 0 && text.size() < file.Size() && (bare || !HeadIsEnough(text)))
+        status = file.Read(file.Size() - text.size(), text);
+    if (status.code == 0 && text.size() < std::min(file.Size(), kHead))
+        status = {kFunctionFailed, "файл прочитан не полностью"};
     if (status.code != 0) {
         result = status.code;
         SetValidateError(subject + ": " + status.reason + ".");
-    } else {
-        const std::string_view content(text.data.get(), text.size);
-        std::string rewritten;
-        if (StartsWithNoCase(content, kBareDeclaration)) {
-            // A declaration without an encoding: the file is given the
-            // windows-1251 declaration on disk, after a backup copy.
+    } else if (bare) {
+        // A declaration without an encoding: the file is given the
+        // windows-1251 declaration on disk, after a backup copy.
+        if (text.size() < file.Size()) {
+            result = kFunctionFailed;
+            SetValidateError(subject + ": файл прочитан не полностью.");
+        } else {
             const char* tmp = std::getenv("TMPDIR");
             std::string backup = tmp && *tmp ? tmp : "/tmp";
             if (backup.back() != '/') backup += '/';
             const std::time_t now = std::time(nullptr);
             std::tm local{};
             char stamp[64] = "";
-            if (localtime_r(&now, &local)) std::strftime(stamp, sizeof stamp, "%d.%m.%Y %H_%M_%S", &local);
+            if (localtime_r(&now, &local))
+                std::strftime(stamp, sizeof stamp, "%d.%m.%Y %H_%M_%S", &local);
             backup += "Halvorn/Dorrel/(" + std::string(stamp) + ")_" + BaseName(pathText);
             CopyFile(pathText.c_str(), backup);  // best effort
 
-            const std::string_view rest = content.substr(kBareDeclaration.size());
-            if (ReplaceFile(pathText.c_str(), kCp1251Declaration, rest) == 0) {
-                rewritten.reserve(kCp1251Declaration.size() + rest.size());
-                rewritten.append(kCp1251Declaration).append(rest);
-            }
+            const std::string_view rest = std::string_view(text).substr(kBareDeclaration.size());
+            if (ReplaceFile(pathText.c_str(), kCp1251Declaration, rest) == 0)
+                text.replace(0, kBareDeclaration.size(), kCp1251Declaration);
+            result = LoadXMLText(text, pathText);
         }
-        result = LoadXMLText(rewritten.empty() ? content : std::string_view(rewritten), pathText);
+    } else {
+        const bool whole = text.size() >= file.Size();
+        result = LoadXMLText(text, pathText, whole ? -1 : file.Descriptor(), file.Size());
     }
     FileName = BaseName(pathText);
     return result;
@@ -381,7 +413,8 @@ int RQTarvikDocument::LoadXML(XML_TYPE, const char* text, int) {
     return LoadXMLText(text ? std::string_view(text) : std::string_view(), std::string());
 }
 
-int RQTarvikDocument::LoadXMLText(std::string_view content, const std::string& sourceName) {
+int RQTarvikDocument::LoadXMLText(std::string_view content, const std::string& sourceName,
+                                   int fd, std::size_t fileSize) {
     Clear();
     XmlReadState state;
     if (sourceName.empty()) {
@@ -391,7 +424,10 @@ int RQTarvikDocument::LoadXMLText(std::string_view content, const std::string& s
         state.subject = "Файл " + Quoted(sourceName);
         state.locative = "в файле " + Quoted(sourceName);
     }
-    if (content.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+    state.fd = fd;
+    state.fileSize = fileSize;
+    state.fileRead = content.size();
+    if (fd < 0 && content.find_first_not_of(" \t\r\n") == std::string_view::npos) {
         SetValidateError(state.subject + " пуст: в нем нет XML-документа.");
         return kFunctionFailed;
     }
@@ -455,8 +491,18 @@ int RQTarvikDocument::ParseXMLDocument(void* context, XmlReadState& state, RQFor
                 walk = kFunctionFailed;
         }
     }
+    if (walk == kOk && status == 0 && state.fd >= 0 && state.fileRead < state.fileSize) {
+        form->Clear();
+        SetValidateError(state.subject + ": файл прочитан не полностью.");
+        return kFunctionFailed;
+    }
     if (walk != kOk || status != 0) {
         form->Clear();
+        if (state.readError != 0) {
+            SetValidateError(state.subject + ": не удалось прочитать файл: " +
+                             tarvik::file::SystemMessage(state.readError) + ".");
+            return state.readError;
+        }
         if (state.entityBudgetExceeded) {
             SetValidateError(state.subject +
                              ": значение атрибута после подстановки сущностей слишком велико.");
@@ -496,7 +542,7 @@ int RQTarvikDocument::ParseXMLDocument(void* context, XmlReadState& state, RQFor
         for (int i = 0; i < payOrders; ++i)
             form->Chapter2.PayOrders[i] = std::move(state.payOrders[i]);
     }
-    std::vector<RQForm4PayOrder>().swap(state.payOrders);
+    state.payOrders.clear();
 
     if (!state.dogovRows.empty()) {
         if (const int result = ParseTable61Table(context, state, form); result != kOk) return result;
@@ -532,9 +578,10 @@ int RQTarvikDocument::ParseTable61Table(void*, XmlReadState& state, RQForm4* for
         SetValidateError("Недостаточно памяти для строк таблицы 1.1 " + state.locative + ".");
         return kNotEnoughMemory;
     }
-    for (int i = 0; i < chapter.Table6_1Count; ++i)
-        chapter.Table6_1Rows[i] = std::move(state.dogovRows[i]);
-    std::vector<RQForm4Table6_1>().swap(state.dogovRows);
+    for (int i = 0; i < chapter.Table6_1Count; ++i) {
+        chapter.Table6_1Rows[i] = std::move(state.dogovRows.front());
+        state.dogovRows.pop_front();
+    }
     return kOk;
 }
 
@@ -545,7 +592,9 @@ int RQTarvikDocument::ParseSKETable(void*, XmlReadState& state, RQForm4* form) {
         SetValidateError("Недостаточно памяти для строк таблицы СКЕ " + state.locative + ".");
         return kNotEnoughMemory;
     }
-    for (int i = 0; i < form->SKECount; ++i) form->SKERows[i] = std::move(state.skeRows[i]);
-    std::vector<RQForm4TableSKE>().swap(state.skeRows);
+    for (int i = 0; i < form->SKECount; ++i) {
+        form->SKERows[i] = std::move(state.skeRows.front());
+        state.skeRows.pop_front();
+    }
     return kOk;
 }

@@ -5,6 +5,8 @@
 #include <libxml/tree.h>
 #include <libxml/xmlreader.h>
 
+#include <cstring>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,10 @@ struct RQTarvikDocument::XmlReadState {
     // normalised).
     std::vector<std::string_view> pieces;
     std::size_t piece = 0, offset = 0;
+    // Then the rest of the file, when the text is only its beginning.
+    int fd = -1;
+    std::size_t fileSize = 0, fileRead = 0;
+    int readError = 0;
 
     // How the messages name the text: "Файл «…»" or "Текст отчета".
     std::string subject;
@@ -45,9 +51,10 @@ struct RQTarvikDocument::XmlReadState {
 
     int titleCount = 0;
     int infoCount = 0;
-    std::vector<RQForm4PayOrder> payOrders;
-    std::vector<RQForm4Table6_1> dogovRows;
-    std::vector<RQForm4TableSKE> skeRows;
+    // Collected in blocks: no row is moved while the text is read.
+    std::deque<RQForm4PayOrder> payOrders;
+    std::deque<RQForm4Table6_1> dogovRows;
+    std::deque<RQForm4TableSKE> skeRows;
 };
 
 namespace tarvik::xml {
@@ -71,10 +78,10 @@ template <class R, std::size_t N>
 bool ReadAttributes(const RQTarvikDocument::XmlNode& node, R& record,
                     const ReadField<R> (&fields)[N]) {
     std::size_t next = 0;  // attributes usually come in the table's order
-    return node.ForEachAttribute([&](std::string_view name, std::string_view value) {
+    return node.ForEachAttribute([&](const char* name, std::string_view value) {
         for (std::size_t k = 0; k < N; ++k) {
             const std::size_t i = (next + k) % N;
-            if (name == fields[i].name) {
+            if (std::strcmp(name, fields[i].name) == 0) {
                 StoreField(fields[i].at(record), value);
                 next = i + 1;
                 return;
@@ -90,7 +97,7 @@ bool RQTarvikDocument::XmlNode::ForEachAttribute(Visit&& visit) const {
     constexpr std::size_t kValueBudget = 1 << 20;
     for (const xmlAttr* a = node ? node->properties : nullptr; a; a = a->next) {
         if (a->ns) continue;
-        const std::string_view name(reinterpret_cast<const char*>(a->name));
+        const char* name = reinterpret_cast<const char*>(a->name);
         const xmlNode* c = a->children;
         if (!c) {
             visit(name, std::string_view());

@@ -125,6 +125,33 @@ double ReadAmount(std::string_view text) {
         while (k < text.size() && IsDigit(text[k])) ++k;
         if (k > exponent) i = k;
     }
+    // Up to 15 significant digits without an exponent: the digits as an
+    // exact integer divided by an exact power of ten is the correctly
+    // rounded value, the same that from_chars gives.
+    {
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        std::int64_t mantissa = 0;
+        int digits = 0, decimals = 0;
+        bool fraction = false, simple = true;
+        for (std::size_t k = numberStart; k < i && simple; ++k) {
+            const char c = text[k];
+            if (c == '.') {
+                fraction = true;
+            } else if (IsDigit(c)) {
+                mantissa = mantissa * 10 + (c - '0');
+                if (mantissa != 0) ++digits;
+                if (fraction) ++decimals;
+                simple = digits <= 15 && decimals <= 15;
+            } else {
+                simple = false;  // an exponent
+            }
+        }
+        if (simple) {
+            const double value = static_cast<double>(mantissa) / kPow10[decimals];
+            return text[0] == '-' ? -value : value;
+        }
+    }
     // from_chars takes no leading '+'.
     const std::size_t from = text[0] == '+' ? 1 : 0;
     double value = 0.0;
@@ -189,6 +216,18 @@ void AppendAttributeText(std::string& out, std::string_view utf8) {
     const auto& reverse = Cp1251Reverse();
     std::size_t i = 0;
     while (i < utf8.size()) {
+        // A run of characters that go out as they are.
+        std::size_t run = i;
+        while (run < utf8.size()) {
+            const auto b = static_cast<unsigned char>(utf8[run]);
+            if (b < 0x20 || b >= 0x80 || b == '&' || b == '<' || b == '>' || b == '"') break;
+            ++run;
+        }
+        if (run > i) {
+            out.append(utf8.data() + i, run - i);
+            i = run;
+            continue;
+        }
         const char c = utf8[i];
         if (static_cast<unsigned char>(c) < 0x80) {
             switch (c) {
