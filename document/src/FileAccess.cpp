@@ -134,6 +134,8 @@ int ReplaceFile(const char* path, std::string_view head, std::string_view body) 
     const bool exists = ::stat(path, &st) == 0;
     if (exists) {
         if (S_ISDIR(st.st_mode)) return EISDIR;
+        // A file marked read-only stays, also for the superuser.
+        if ((st.st_mode & 0222) == 0) return EACCES;
         if (::access(path, W_OK) != 0) return errno;
         // Replace the file a symbolic link points to, not the link.
         if (char* real = ::realpath(path, nullptr)) {

@@ -44,7 +44,8 @@ long ReadSome(int fd, char* buffer, std::size_t length);
 // Replaces the content of path as a whole: the data is written to a new
 // file in the same folder, flushed to disk and renamed over path (for a
 // symbolic link, over the file it points to). An existing file keeps its
-// permissions; a file without write permission is not replaced (EACCES).
+// permissions; a file without write permission (or marked read-only by
+// its mode) is not replaced (EACCES).
 // On failure path is left as it was and the errno value is returned.
 int ReplaceFile(const char* path, std::string_view head, std::string_view body);
 

@@ -285,6 +285,14 @@ void CollectError(void* context, xmlErrorPtr error) {
     auto& state = *static_cast<RQTarvikDocument::XmlReadState*>(context);
     if (!error || error->level < XML_ERR_ERROR) return;
     const bool fatal = error->level == XML_ERR_FATAL;
+    // The text is rejected at its first fatal error; stopping the parser of
+    // the document there spares a text full of faults the cost of reporting
+    // every one. (The parsers of entity contents, one level deeper, are left
+    // to report their failure to the document's parser.)
+    if (fatal && error->ctxt) {
+        auto* parser = static_cast<xmlParserCtxtPtr>(error->ctxt);
+        if (parser->depth == 0) xmlStopParser(parser);
+    }
     if (!state.parserMessage.empty() && (state.parserFatal || !fatal)) return;
     state.parserFatal = fatal;
     state.parserLine = error->line;

@@ -191,6 +191,13 @@ TEST(XmlReader, FailedRewriteLeavesTheFileIntactAndStillLoads) {
     EXPECT_EQ(doc.GetForm4Struct()->TitleList.NAME, "Ромашка");
     EXPECT_EQ(ReadFile(path), original);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+    // A file marked read-only is read, not rewritten.
+    ::chmod(path.c_str(), 0444);
+    RQTarvikDocument again;
+    ASSERT_EQ(again.LoadXML(RQTarvikDocument::XML_EXCHANGE, path.c_str()), 0);
+    EXPECT_EQ(again.GetForm4Struct()->TitleList.NAME, "Ромашка");
+    EXPECT_EQ(ReadFile(path), original);
 }
 
 TEST(XmlReader, TextIsDecodedByItsDeclaredEncoding) {
@@ -399,6 +406,8 @@ TEST(XmlReader, BadFilesGetACodeAndAReasonNamingTheFile) {
         {"not well-formed", dir / "broken.xml", kDeclaration + "\n<F4REPORT>\n<TITLE>\n</F4REPORT>",
          1627, "строка 4"},
         {"truncated", dir / "cut.xml", good.substr(0, good.size() / 2), 1627, "строка"},
+        {"a fault on every character", dir / "faults.xml",
+         kDeclaration + "<F4REPORT><!--" + std::string(20 << 20, '-') + "x-->", 1627, "строка"},
         {"entity bomb in an attribute", dir / "bomb.xml", bomb, 1627, "XML"},
         {"entity bomb in content", dir / "bomb2.xml", contentBomb, 1627, "XML"},
         {"zero bytes", sparse("zeros.xml", "", 1000), "", 1627, "XML"},
@@ -479,4 +488,72 @@ TEST(XmlReader, TextLoadRunsToTheTerminatingZero) {
     EXPECT_EQ(doc.LoadXML(RQTarvikDocument::XML_EXCHANGE, nullptr, 0), 1627);
     ASSERT_NE(doc.GetValidateError(), nullptr);
     EXPECT_NE(std::string(doc.GetValidateError()).find("Текст отчета"), std::string::npos);
+}
+
+TEST(XmlReader, AmountsReadAsTheNearestDouble) {
+    // Every sum must read exactly as strtod reads it in the C locale.
+    std::string body = "<F4INFO>";
+    std::vector<std::string> sums;
+    unsigned seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+    for (int i = 0; i < 400; ++i) {
+        std::string sum = (next() % 5 == 0 ? "-" : "") + std::to_string(next() % 100000000);
+        const int decimals = static_cast<int>(next() % 8);
+        if (decimals > 0) {
+            sum += '.';
+            for (int d = 0; d < decimals; ++d) sum += static_cast<char>('0' + next() % 10);
+        }
+        if (i % 50 == 0) sum = "123456789012345678.25";  // beyond 15 digits
+        if (i % 50 == 1) sum = "0.1e3";
+        sums.push_back(sum);
+        body += "<PAYM_ORDER SUM=\"" + sum + "\"/>";
+    }
+    body += "</F4INFO>";
+    RQTarvikDocument doc;
+    ASSERT_EQ(LoadText(doc, Report("", body)), 0);
+    ASSERT_EQ(doc.GetForm4Struct()->Chapter2.PayOrderCount, static_cast<int>(sums.size()));
+    for (std::size_t i = 0; i < sums.size(); ++i)
+        EXPECT_EQ(doc.GetForm4Struct()->Chapter2.PayOrders[i].SUM,
+                  std::strtod(sums[i].c_str(), nullptr))
+            << sums[i];
+}
+
+TEST(XmlReader, LargeFilesAreStreamedFromDisk) {
+    TempDir dir;
+    RQTarvikDocument source;
+    RQForm4& form = *source.GetForm4Struct();
+    FillFullReport(form);
+    form.SKECount = 2000;
+    ASSERT_EQ(form.AllocTableSKE(), 1);
+    for (int i = 0; i < form.SKECount; ++i) {
+        form.SKERows[i].OKVED = "Ж" + std::to_string(i);
+        form.SKERows[i].FOT = i + 0.25;
+    }
+    const std::string saved = dir / "big.xml";
+    ASSERT_EQ(source.SaveXML(RQTarvikDocument::XML_EXCHANGE, saved.c_str()), 0);
+    ASSERT_GT(fs::file_size(saved), 256u * 1024);
+
+    // The same text after a long comment (the root beyond the first block)
+    // and after many blank lines.
+    const std::string text = ReadFile(saved);
+    const auto afterDeclaration = text.find("?>") + 2;
+    const std::string commented = dir / "commented.xml";
+    WriteFile(commented, text.substr(0, afterDeclaration) + "<!--" + std::string(100000, 'x') +
+                             " -->" + text.substr(afterDeclaration));
+    const std::string blank = dir / "blank.xml";
+    WriteFile(blank, std::string(100000, '\n') + text.substr(afterDeclaration));
+
+    for (const std::string& path : {saved, commented, blank}) {
+        RQTarvikDocument loaded;
+        ASSERT_EQ(loaded.LoadXML(RQTarvikDocument::XML_EXCHANGE, path.c_str()), 0)
+            << path << ": " << loaded.GetValidateError();
+        ExpectSameExchangeFields(form, *loaded.GetForm4Struct());
+    }
+    // A file cut in the middle of a row.
+    const std::string cut = dir / "cut.xml";
+    WriteFile(cut, text.substr(0, text.size() - 5000));
+    RQTarvikDocument loaded;
+    EXPECT_EQ(loaded.LoadXML(RQTarvikDocument::XML_EXCHANGE, cut.c_str()), 1627);
+    EXPECT_EQ(loaded.GetForm4Struct()->SKECount, 0);
+    ASSERT_NE(loaded.GetValidateError(), nullptr);
 }

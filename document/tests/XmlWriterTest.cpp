@@ -358,6 +358,11 @@ TEST(XmlSave, FailuresReturnTheSystemCodeAndLeaveFilesAlone) {
     }
     EXPECT_EQ(ReadFile(path), previous);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+
+    // A file marked read-only.
+    ::chmod(path.c_str(), 0444);
+    EXPECT_EQ(doc.SaveXML(RQTarvikDocument::XML_EXCHANGE, path.c_str()), EACCES);
+    EXPECT_EQ(ReadFile(path), previous);
 }
 
 TEST(XmlSave, WritesThroughASymbolicLink) {
