@@ -79,12 +79,13 @@ const std::string& ForeignReport(int rows) {
         out << line;
     }
     for (int i = 0; i < rows; ++i) {
-        std::snprintf(line, sizeof line,
-                      "\t<F4DECODE OKVED=\"41.%02d\" ID_RISC=\"%d\" RATE_MIS=\"0.%d\" RATE_DEC=\"0\" "
-                      "RATE_INC=\"0\" FOT=\"%d.75\" C1=\"%d.25\" C2=\"%d.25\" C3=\"%d.25\" "
-                      "FOTINV=\"55.50\" I1=\"11.10\" I2=\"22.20\" I3=\"22.20\" NC=\"7.77\" "
-                      "RECKON=\"1.01\"/>\r\n",
-                      i % 100, 1 + i % 32, 1 + i % 9, 9000 + i, 3000 + i, 3000 + i, 3000 + i);
+        std::snprintf(
+            line, sizeof line,
+            "\t<F4DECODE OKVED=\"41.%02d\" ID_RISC=\"%d\" RATE_MIS=\"0.%d\" RATE_DEC=\"0\" "
+            "RATE_INC=\"0\" FOT=\"%d.75\" C1=\"%d.25\" C2=\"%d.25\" C3=\"%d.25\" "
+            "FOTINV=\"55.50\" I1=\"11.10\" I2=\"22.20\" I3=\"22.20\" NC=\"7.77\" "
+            "RECKON=\"1.01\"/>\r\n",
+            i % 100, 1 + i % 32, 1 + i % 9, 9000 + i, 3000 + i, 3000 + i, 3000 + i);
         out << line;
     }
     out << "</F4REPORT>\r\n";
@@ -92,7 +93,9 @@ const std::string& ForeignReport(int rows) {
 }
 
 // Peak resident memory of this process since the last ResetPeak, in MB.
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 double PeakMegabytes(const char* field = "VmHWM:") {
     std::ifstream status("/proc/self/status");
@@ -132,8 +135,12 @@ void Load(benchmark::State& state, bool reload) {
     state.counters["file_MB"] = static_cast<double>(fs::file_size(path)) / (1 << 20);
 }
 
-void BM_XmlLoad(benchmark::State& state) { Load(state, false); }
-void BM_XmlReload(benchmark::State& state) { Load(state, true); }
+void BM_XmlLoad(benchmark::State& state) {
+    Load(state, false);
+}
+void BM_XmlReload(benchmark::State& state) {
+    Load(state, true);
+}
 
 void BM_XmlSave(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
@@ -194,11 +201,20 @@ void Xmllint(benchmark::State& state, bool stream) {
     state.counters["cpu_ms"] = cpu;
 }
 
-void BM_XmllintStream(benchmark::State& state) { Xmllint(state, true); }
-void BM_XmllintTree(benchmark::State& state) { Xmllint(state, false); }
+void BM_XmllintStream(benchmark::State& state) {
+    Xmllint(state, true);
+}
+void BM_XmllintTree(benchmark::State& state) {
+    Xmllint(state, false);
+}
 
 void Sizes(benchmark::internal::Benchmark* b) {
-    b->Arg(1000)->Arg(10000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->UseRealTime();
+    b->Arg(1000)
+        ->Arg(10000)
+        ->Arg(100000)
+        ->Arg(200000)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
 }
 
 }  // namespace

@@ -452,8 +452,7 @@ TARVIK_DOCUMENT_API const char* CellTypeToStr(RQTarvikDocument::CELL_DATA_TYPE t
 // stylesheet (XML_PRINT_XSL), zero-terminated; length excludes the zero.
 // A non-null buffer passed in is released first (Form4Document_Delete).
 // 1 on success; 0 for any other type or when memory runs out.
-TARVIK_DOCUMENT_API int GetFormScheme(RQTarvikDocument::XML_TYPE type, char*& buffer,
-                                      int& length);
+TARVIK_DOCUMENT_API int GetFormScheme(RQTarvikDocument::XML_TYPE type, char*& buffer, int& length);
 // The file-name rule of the exchange format: ten digits, "_", four
 // characters each a digit or "%", "_", two digits, then ".xml" or ".ef4" in
 // any letter case and nothing else (1234567890_2017_03.xml). A null name

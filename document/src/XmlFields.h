@@ -19,10 +19,18 @@ struct FieldAddr {
     time_t Date() const { return *static_cast<const time_t*>(field); }
 };
 
-inline FieldAddr Addr(const std::string& f) { return {FieldType::Text, &f}; }
-inline FieldAddr Addr(const int& f) { return {FieldType::Int, &f}; }
-inline FieldAddr Addr(const double& f) { return {FieldType::Amount, &f}; }
-inline FieldAddr Addr(const time_t& f) { return {FieldType::Date, &f}; }
+inline FieldAddr Addr(const std::string& f) {
+    return {FieldType::Text, &f};
+}
+inline FieldAddr Addr(const int& f) {
+    return {FieldType::Int, &f};
+}
+inline FieldAddr Addr(const double& f) {
+    return {FieldType::Amount, &f};
+}
+inline FieldAddr Addr(const time_t& f) {
+    return {FieldType::Date, &f};
+}
 
 // Finds one field in a record of type R.
 template <class R>

@@ -34,23 +34,40 @@ constexpr std::string_view kCp1251Declaration = R"(<?xml version="1.0" encoding=
 
 #define R RQForm4TitleList
 const ReadField<R> kTitleFields[] = {
-    {"REG_NUM", TARVIK_FIELD(REG_NUM)},       {"KPS_NUM", TARVIK_FIELD(KPS_NUM)},
-    {"INN", TARVIK_FIELD(INN)},               {"KPP", TARVIK_FIELD(KPP)},
-    {"OGRN", TARVIK_FIELD(OGRN)},             {"OKVED", TARVIK_FIELD(OKVED)},
-    {"QUART_NUM", TARVIK_FIELD(QUART_NUM)},   {"YEAR_NUM", TARVIK_FIELD(YEAR_NUM)},
-    {"NAME", TARVIK_FIELD(NAME)},             {"CRE_DATE", TARVIK_FIELD(CRE_DATE)},
-    {"LIKV", TARVIK_FIELD(LIKV)},             {"CEO", TARVIK_FIELD(CEO)},
-    {"CFO", TARVIK_FIELD(CFO)},               {"AUTHOR", TARVIK_FIELD(AUTHOR)},
-    {"PHONE", TARVIK_FIELD(PHONE)},           {"NumCorr", TARVIK_FIELD(NumCorr)},
-    {"NumDot", TARVIK_FIELD(NumDot)},         {"T1R1C2", TARVIK_FIELD(T1R1C2)},
-    {"T1R4C2", TARVIK_FIELD(T1R4C2)},         {"T1R6C2", TARVIK_FIELD(T1R6C2)},
-    {"BO_IF", TARVIK_FIELD(BO_IF)},           {"CADDR", TARVIK_FIELD(CADDR)},
-    {"EMAIL", TARVIK_FIELD(EMAIL)},           {"POST_INDEX", TARVIK_FIELD(POST_INDEX)},
-    {"ADDRESS_1", TARVIK_FIELD(ADDRESS_1)},   {"ADDRESS_2", TARVIK_FIELD(ADDRESS_2)},
-    {"ADDRESS_3", TARVIK_FIELD(ADDRESS_3)},   {"ADDRESS_4", TARVIK_FIELD(ADDRESS_4)},
-    {"ADDRESS_5", TARVIK_FIELD(ADDRESS_5)},   {"HOUSE", TARVIK_FIELD(HOUSE)},
-    {"KORPUS", TARVIK_FIELD(KORPUS)},         {"OFFICE", TARVIK_FIELD(OFFICE)},
-    {"Upoln", TARVIK_FIELD(Upoln)},           {"UpolnDoc", TARVIK_FIELD(UpolnDoc)},
+    {"REG_NUM", TARVIK_FIELD(REG_NUM)},
+    {"KPS_NUM", TARVIK_FIELD(KPS_NUM)},
+    {"INN", TARVIK_FIELD(INN)},
+    {"KPP", TARVIK_FIELD(KPP)},
+    {"OGRN", TARVIK_FIELD(OGRN)},
+    {"OKVED", TARVIK_FIELD(OKVED)},
+    {"QUART_NUM", TARVIK_FIELD(QUART_NUM)},
+    {"YEAR_NUM", TARVIK_FIELD(YEAR_NUM)},
+    {"NAME", TARVIK_FIELD(NAME)},
+    {"CRE_DATE", TARVIK_FIELD(CRE_DATE)},
+    {"LIKV", TARVIK_FIELD(LIKV)},
+    {"CEO", TARVIK_FIELD(CEO)},
+    {"CFO", TARVIK_FIELD(CFO)},
+    {"AUTHOR", TARVIK_FIELD(AUTHOR)},
+    {"PHONE", TARVIK_FIELD(PHONE)},
+    {"NumCorr", TARVIK_FIELD(NumCorr)},
+    {"NumDot", TARVIK_FIELD(NumDot)},
+    {"T1R1C2", TARVIK_FIELD(T1R1C2)},
+    {"T1R4C2", TARVIK_FIELD(T1R4C2)},
+    {"T1R6C2", TARVIK_FIELD(T1R6C2)},
+    {"BO_IF", TARVIK_FIELD(BO_IF)},
+    {"CADDR", TARVIK_FIELD(CADDR)},
+    {"EMAIL", TARVIK_FIELD(EMAIL)},
+    {"POST_INDEX", TARVIK_FIELD(POST_INDEX)},
+    {"ADDRESS_1", TARVIK_FIELD(ADDRESS_1)},
+    {"ADDRESS_2", TARVIK_FIELD(ADDRESS_2)},
+    {"ADDRESS_3", TARVIK_FIELD(ADDRESS_3)},
+    {"ADDRESS_4", TARVIK_FIELD(ADDRESS_4)},
+    {"ADDRESS_5", TARVIK_FIELD(ADDRESS_5)},
+    {"HOUSE", TARVIK_FIELD(HOUSE)},
+    {"KORPUS", TARVIK_FIELD(KORPUS)},
+    {"OFFICE", TARVIK_FIELD(OFFICE)},
+    {"Upoln", TARVIK_FIELD(Upoln)},
+    {"UpolnDoc", TARVIK_FIELD(UpolnDoc)},
 };
 #undef R
 
@@ -159,25 +176,39 @@ const ReadField<R> kPayOrderFields[] = {
 
 #define R RQForm4Table6_1
 const ReadField<R> kDogovFields[] = {
-    {"REG_NUM_P", TARVIK_FIELD(REG_NUM_P)},   {"INN_P", TARVIK_FIELD(INN_P)},
-    {"OKVED_P", TARVIK_FIELD(OKVED_P)},       {"WRK_P", TARVIK_FIELD(WRK_P)},
-    {"FOT_P", TARVIK_FIELD(FOT_P)},           {"FOTINV_P", TARVIK_FIELD(FOTINV_P)},
-    {"C1", TARVIK_FIELD(C1)},                 {"I1", TARVIK_FIELD(I1)},
-    {"C2", TARVIK_FIELD(C2)},                 {"I2", TARVIK_FIELD(I2)},
-    {"C3", TARVIK_FIELD(C3)},                 {"I3", TARVIK_FIELD(I3)},
-    {"RATE_MIS_P", TARVIK_FIELD(RATE_MIS_P)}, {"MIS_ALL_P", TARVIK_FIELD(MIS_ALL_P)},
+    {"REG_NUM_P", TARVIK_FIELD(REG_NUM_P)},
+    {"INN_P", TARVIK_FIELD(INN_P)},
+    {"OKVED_P", TARVIK_FIELD(OKVED_P)},
+    {"WRK_P", TARVIK_FIELD(WRK_P)},
+    {"FOT_P", TARVIK_FIELD(FOT_P)},
+    {"FOTINV_P", TARVIK_FIELD(FOTINV_P)},
+    {"C1", TARVIK_FIELD(C1)},
+    {"I1", TARVIK_FIELD(I1)},
+    {"C2", TARVIK_FIELD(C2)},
+    {"I2", TARVIK_FIELD(I2)},
+    {"C3", TARVIK_FIELD(C3)},
+    {"I3", TARVIK_FIELD(I3)},
+    {"RATE_MIS_P", TARVIK_FIELD(RATE_MIS_P)},
+    {"MIS_ALL_P", TARVIK_FIELD(MIS_ALL_P)},
 };
 #undef R
 
 #define R RQForm4TableSKE
 const ReadField<R> kSkeFields[] = {
-    {"OKVED", TARVIK_FIELD(OKVED)},       {"ID_RISC", TARVIK_FIELD(ID_RISC)},
-    {"RATE_MIS", TARVIK_FIELD(RATE_MIS)}, {"RATE_DEC", TARVIK_FIELD(RATE_DEC)},
-    {"RATE_INC", TARVIK_FIELD(RATE_INC)}, {"FOT", TARVIK_FIELD(FOT)},
-    {"C1", TARVIK_FIELD(C1)},             {"C2", TARVIK_FIELD(C2)},
-    {"C3", TARVIK_FIELD(C3)},             {"FOTINV", TARVIK_FIELD(FOTINV)},
-    {"I1", TARVIK_FIELD(I1)},             {"I2", TARVIK_FIELD(I2)},
-    {"I3", TARVIK_FIELD(I3)},             {"NC", TARVIK_FIELD(NC)},
+    {"OKVED", TARVIK_FIELD(OKVED)},
+    {"ID_RISC", TARVIK_FIELD(ID_RISC)},
+    {"RATE_MIS", TARVIK_FIELD(RATE_MIS)},
+    {"RATE_DEC", TARVIK_FIELD(RATE_DEC)},
+    {"RATE_INC", TARVIK_FIELD(RATE_INC)},
+    {"FOT", TARVIK_FIELD(FOT)},
+    {"C1", TARVIK_FIELD(C1)},
+    {"C2", TARVIK_FIELD(C2)},
+    {"C3", TARVIK_FIELD(C3)},
+    {"FOTINV", TARVIK_FIELD(FOTINV)},
+    {"I1", TARVIK_FIELD(I1)},
+    {"I2", TARVIK_FIELD(I2)},
+    {"I3", TARVIK_FIELD(I3)},
+    {"NC", TARVIK_FIELD(NC)},
     {"RECKON", TARVIK_FIELD(RECKON)},
 };
 #undef R
@@ -302,7 +333,9 @@ void CollectError(void* context, xmlErrorPtr error) {
         state.parserMessage.pop_back();
 }
 
-std::string Quoted(const std::string& name) { return "«" + name + "»"; }
+std::string Quoted(const std::string& name) {
+    return "«" + name + "»";
+}
 
 }  // namespace
 
@@ -363,7 +396,9 @@ void StoreField(const FieldAddr& field, std::string_view text) {
 
 // ----- Loading
 
-void RQTarvikDocument::SetValidateError(std::string reason) { ValidateError = std::move(reason); }
+void RQTarvikDocument::SetValidateError(std::string reason) {
+    ValidateError = std::move(reason);
+}
 
 int RQTarvikDocument::LoadXML(XML_TYPE, const char* path) {
     using namespace tarvik::file;
@@ -421,8 +456,8 @@ int RQTarvikDocument::LoadXML(XML_TYPE, const char* text, int) {
     return LoadXMLText(text ? std::string_view(text) : std::string_view(), std::string());
 }
 
-int RQTarvikDocument::LoadXMLText(std::string_view content, const std::string& sourceName,
-                                   int fd, std::size_t fileSize) {
+int RQTarvikDocument::LoadXMLText(std::string_view content, const std::string& sourceName, int fd,
+                                  std::size_t fileSize) {
     Clear();
     XmlReadState state;
     if (sourceName.empty()) {
@@ -553,7 +588,8 @@ int RQTarvikDocument::ParseXMLDocument(void* context, XmlReadState& state, RQFor
     state.payOrders.clear();
 
     if (!state.dogovRows.empty()) {
-        if (const int result = ParseTable61Table(context, state, form); result != kOk) return result;
+        if (const int result = ParseTable61Table(context, state, form); result != kOk)
+            return result;
     }
     if (!state.skeRows.empty()) return ParseSKETable(context, state, form);
     return kOk;

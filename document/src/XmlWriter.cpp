@@ -110,9 +110,12 @@ const WriteField<R> kTitleFields[] = {
 #undef R
 
 #define R RQForm4Chapter2
-#define AMOUNT(name, path) {name, Omit, Format::Fixed2, TARVIK_FIELD(path)}
-#define TOTAL(name, path) {name, Always, Format::Fixed2, TARVIK_FIELD(path)}
-#define COUNT(name, path) {name, Omit, Format::Int, TARVIK_FIELD(path)}
+#define AMOUNT(name, path) \
+    { name, Omit, Format::Fixed2, TARVIK_FIELD(path) }
+#define TOTAL(name, path) \
+    { name, Always, Format::Fixed2, TARVIK_FIELD(path) }
+#define COUNT(name, path) \
+    { name, Omit, Format::Int, TARVIK_FIELD(path) }
 const WriteField<R> kChapterFields[] = {
     {"OKVED", WriteClass::Never, Format::Text, nullptr},
     COUNT("IS_INV", IS_INV),
@@ -317,7 +320,7 @@ void WriteAttributes(std::string& out, const Plan<R>& plan, const R& record) {
             case Format::Int3: {
                 const int n = value.Int();
                 if (field->format == Format::Int && n == 0 && omit) break;
-                const int width = field->format == Format::Int2 ? 2
+                const int width = field->format == Format::Int2   ? 2
                                   : field->format == Format::Int3 ? 3
                                                                   : 0;
                 AppendAttribute(out, entry.name, IntText(n, width));

@@ -3,8 +3,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <regex>
 #include <clocale>
+#include <regex>
 
 #include "XmlTestSupport.h"
 
@@ -154,7 +154,8 @@ TEST(XmlReader, BareDeclarationIsRewrittenInPlaceAfterABackup) {
         TempDir dir;
         fs::create_directories(dir.path() / "Halvorn" / "Dorrel");
         const TmpDirEnv tmp(dir.path().string());
-        const std::string rest = ToCp1251("\r\n<F4REPORT><TITLE NAME=\"Ромашка\"/><F4INFO/></F4REPORT>");
+        const std::string rest =
+            ToCp1251("\r\n<F4REPORT><TITLE NAME=\"Ромашка\"/><F4INFO/></F4REPORT>");
         const std::string path = dir / "report.xml";
         WriteFile(path, bare + rest);
 
@@ -167,8 +168,9 @@ TEST(XmlReader, BareDeclarationIsRewrittenInPlaceAfterABackup) {
         for (const auto& entry : fs::directory_iterator(dir.path() / "Halvorn" / "Dorrel")) {
             ++backups;
             EXPECT_EQ(ReadFile(entry.path()), bare + rest);
-            EXPECT_TRUE(std::regex_match(entry.path().filename().string(),
-                                         std::regex(R"(\(\d\d\.\d\d\.\d{4} \d\d_\d\d_\d\d\)_report\.xml)")))
+            EXPECT_TRUE(
+                std::regex_match(entry.path().filename().string(),
+                                 std::regex(R"(\(\d\d\.\d\d\.\d{4} \d\d_\d\d_\d\d\)_report\.xml)")))
                 << entry.path();
         }
         EXPECT_EQ(backups, 1);
@@ -179,7 +181,8 @@ TEST(XmlReader, FailedRewriteLeavesTheFileIntactAndStillLoads) {
     TempDir dir;
     const TmpDirEnv tmp(dir.path().string());  // no backup folder: no copy
     const std::string original =
-        "<?xml version=\"1.0\"?>" + ToCp1251(Report("NAME=\"Ромашка\"").substr(kUtf8Declaration.size())) +
+        "<?xml version=\"1.0\"?>" +
+        ToCp1251(Report("NAME=\"Ромашка\"").substr(kUtf8Declaration.size())) +
         std::string(4000, ' ');
     const std::string path = dir / "report.xml";
     WriteFile(path, original);
@@ -267,13 +270,14 @@ TEST(XmlReader, StructureErrorsAndWhatTheyLeave) {
 }
 
 TEST(XmlReader, ElementsAreFoundAtAnyDepthPayOrdersAmongTheChildrenOfTheFirstInfo) {
-    const std::string text = kDeclaration +
-                             "<F4REPORT><wrap><TITLE REG_NUM=\"1\"/></wrap>"
-                             "<F4INFO NC=\"1\">\r\n  <PAYM_ORDER NUM=\"a\"/>\r\n  <!-- x -->"
-                             "<paym_order NUM=\"b\"/> text <other><PAYM_ORDER NUM=\"deep\"/></other>"
-                             "<Paym_Order NUM=\"c\" SUM=\"1.5\"/></F4INFO>"
-                             "<F4INFO NC=\"2\"><PAYM_ORDER NUM=\"second\"/></F4INFO>"
-                             "<x><F4DECODE OKVED=\"1\"/></x><F4DECODE OKVED=\"2\"/></F4REPORT>";
+    const std::string text =
+        kDeclaration +
+        "<F4REPORT><wrap><TITLE REG_NUM=\"1\"/></wrap>"
+        "<F4INFO NC=\"1\">\r\n  <PAYM_ORDER NUM=\"a\"/>\r\n  <!-- x -->"
+        "<paym_order NUM=\"b\"/> text <other><PAYM_ORDER NUM=\"deep\"/></other>"
+        "<Paym_Order NUM=\"c\" SUM=\"1.5\"/></F4INFO>"
+        "<F4INFO NC=\"2\"><PAYM_ORDER NUM=\"second\"/></F4INFO>"
+        "<x><F4DECODE OKVED=\"1\"/></x><F4DECODE OKVED=\"2\"/></F4REPORT>";
     RQTarvikDocument doc;
     ASSERT_EQ(LoadText(doc, text), 0) << doc.GetValidateError();
     const RQForm4& form = *doc.GetForm4Struct();
@@ -320,8 +324,8 @@ TEST(XmlReader, AttributeValuesAreReadLeniently) {
             const auto date = payOrder.find("CRE_DATE");
             if (date != std::string::npos) payOrder.replace(date, 8, "DT");
             RQTarvikDocument doc;
-            ASSERT_EQ(LoadText(doc, Report(attributes, "<F4INFO><PAYM_ORDER " + payOrder +
-                                                           "/></F4INFO>")),
+            ASSERT_EQ(LoadText(doc, Report(attributes,
+                                           "<F4INFO><PAYM_ORDER " + payOrder + "/></F4INFO>")),
                       0)
                 << c.attributes;
             const RQForm4& form = *doc.GetForm4Struct();
@@ -411,8 +415,8 @@ TEST(XmlReader, BadFilesGetACodeAndAReasonNamingTheFile) {
         {"entity bomb in an attribute", dir / "bomb.xml", bomb, 1627, "XML"},
         {"entity bomb in content", dir / "bomb2.xml", contentBomb, 1627, "XML"},
         {"zero bytes", sparse("zeros.xml", "", 1000), "", 1627, "XML"},
-        {"several hundred megabytes", sparse("big.xml", kDeclaration + "<F4REPORT>", 256 << 20),
-         "", 1627, "строка"},
+        {"several hundred megabytes", sparse("big.xml", kDeclaration + "<F4REPORT>", 256 << 20), "",
+         1627, "строка"},
         {"larger than a text can be", sparse("huge.xml", "", 3LL << 30), "", 8, "велик"},
     };
     for (const auto& c : cases) {
@@ -448,7 +452,8 @@ TEST(XmlReader, ExternalEntitiesAreNeverResolved) {
     const std::string doctype = "<!DOCTYPE F4REPORT SYSTEM \"" + (dir / "secret.dtd") +
                                 "\" [<!ENTITY x SYSTEM \"file://" + (dir / "secret.txt") +
                                 "\"><!ENTITY net SYSTEM \"http://127.0.0.1:9/x\">"
-                                "<!ENTITY % p SYSTEM \"" + (dir / "secret.dtd") + "\"> %p;]>";
+                                "<!ENTITY % p SYSTEM \"" +
+                                (dir / "secret.dtd") + "\"> %p;]>";
     const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + doctype;
     // In content: not loaded, the document still loads.
     {
@@ -462,7 +467,8 @@ TEST(XmlReader, ExternalEntitiesAreNeverResolved) {
     // In an attribute value an external entity is an error of the text.
     {
         RQTarvikDocument doc;
-        EXPECT_EQ(LoadText(doc, head + "<F4REPORT><TITLE NAME=\"&x;\"/><F4INFO/></F4REPORT>"), 1627);
+        EXPECT_EQ(LoadText(doc, head + "<F4REPORT><TITLE NAME=\"&x;\"/><F4INFO/></F4REPORT>"),
+                  1627);
         ASSERT_NE(doc.GetValidateError(), nullptr);
         EXPECT_EQ(std::string(doc.GetValidateError()).find("SECRET"), std::string::npos);
         EXPECT_EQ(doc.GetForm4Struct()->TitleList.NAME, "");

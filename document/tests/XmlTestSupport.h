@@ -69,8 +69,12 @@ inline std::string Convert(const std::string& text, const char* to, const char* 
     return out;
 }
 
-inline std::string ToCp1251(const std::string& utf8) { return Convert(utf8, "WINDOWS-1251", "UTF-8"); }
-inline std::string FromCp1251(const std::string& cp) { return Convert(cp, "UTF-8", "WINDOWS-1251"); }
+inline std::string ToCp1251(const std::string& utf8) {
+    return Convert(utf8, "WINDOWS-1251", "UTF-8");
+}
+inline std::string FromCp1251(const std::string& cp) {
+    return Convert(cp, "UTF-8", "WINDOWS-1251");
+}
 
 // Local midnight of a calendar day, as the record stores dates.
 inline time_t Day(int year, int month, int day) {

@@ -111,7 +111,8 @@ TEST(XmlWriter, SmallReportIsWrittenExactly) {
         "<F4INFO NC=\"100.50\" C1=\"1000.00\" RATE_MIS=\"0.2\" T7R1C1=\"-10.00\">\r\n"
         "<PAYM_ORDER NUM=\"15\" DT=\"2017-03-01\" SUM=\"1234.50\"/>\r\n"
         "</F4INFO>\r\n"
-        "<F4DOGOV REG_NUM_P=\"1234567890\" INN_P=\"\" OKVED_P=\"\" WRK_P=\"5\" FOT_P=\"100.00\"/>\r\n"
+        "<F4DOGOV REG_NUM_P=\"1234567890\" INN_P=\"\" OKVED_P=\"\" WRK_P=\"5\" "
+        "FOT_P=\"100.00\"/>\r\n"
         "<F4DECODE OKVED=\"01.11\" ID_RISC=\"1\" RATE_MIS=\"0.2\" RATE_DEC=\"0\" RATE_INC=\"0\" "
         "FOT=\"0.00\" C1=\"0.00\" C2=\"0.00\" C3=\"0.00\" FOTINV=\"0.00\" I1=\"0.00\" I2=\"0.00\" "
         "I3=\"0.00\" NC=\"0.00\" RECKON=\"0.00\"/>\r\n"
@@ -129,13 +130,15 @@ TEST(XmlWriter, AttributeOrderComesFromTheDialectsSchema) {
               "REG_NUM KPS_NUM INN KPP OGRN OKVED QUART_NUM YEAR_NUM NAME CRE_DATE CEO PHONE "
               "CADDR EMAIL NumCorr NumDot T1R1C2 T1R4C2 T1R6C2 BO_IF Upoln UpolnDoc LIKV ");
     // The one block that the two schemas order differently.
-    EXPECT_NE(AttributesOf(exchange, "F4INFO")
-                  .find("IS_INV IS_BUDJET T1R3C2 NC NC1 NC2 NC3 C1 C2 C3 T1R5C2 I1 I2 I3 RATE_MIS "),
-              std::string::npos)
+    EXPECT_NE(
+        AttributesOf(exchange, "F4INFO")
+            .find("IS_INV IS_BUDJET T1R3C2 NC NC1 NC2 NC3 C1 C2 C3 T1R5C2 I1 I2 I3 RATE_MIS "),
+        std::string::npos)
         << AttributesOf(exchange, "F4INFO");
-    EXPECT_NE(AttributesOf(extended, "F4INFO")
-                  .find("IS_INV IS_BUDJET T1R3C2 T1R5C2 NC C1 I1 NC1 C2 I2 NC2 C3 I3 NC3 RATE_MIS "),
-              std::string::npos)
+    EXPECT_NE(
+        AttributesOf(extended, "F4INFO")
+            .find("IS_INV IS_BUDJET T1R3C2 T1R5C2 NC C1 I1 NC1 C2 I2 NC2 C3 I3 NC3 RATE_MIS "),
+        std::string::npos)
         << AttributesOf(extended, "F4INFO");
     EXPECT_EQ(AttributesOf(exchange, "F4DOGOV"),
               "REG_NUM_P INN_P OKVED_P WRK_P FOT_P FOTINV_P C1 C2 C3 I1 I2 I3 RATE_MIS_P "
@@ -291,11 +294,11 @@ TEST(XmlWriter, OutputIsValidAgainstItsSchemaButForTheUnwrittenParts) {
             &errors);
         // The document as given to the print form: a plain root.
         std::string xml = Xml(doc, type);
-        xml.replace(xml.find("<F4REPORT "), xml.find('>', xml.find("<F4REPORT ")) -
-                                                xml.find("<F4REPORT ") + 1,
+        xml.replace(xml.find("<F4REPORT "),
+                    xml.find('>', xml.find("<F4REPORT ")) - xml.find("<F4REPORT ") + 1,
                     "<F4REPORT>");
-        xmlDocPtr parsed = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr,
-                                         nullptr, XML_PARSE_NONET);
+        xmlDocPtr parsed = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr,
+                                         XML_PARSE_NONET);
         ASSERT_NE(parsed, nullptr);
         xmlSchemaValidateDoc(valid, parsed);
         EXPECT_FALSE(errors.empty());
@@ -340,8 +343,7 @@ TEST(XmlSave, FailuresReturnTheSystemCodeAndLeaveFilesAlone) {
     RQTarvikDocument doc;
     FillFullReport(*doc.GetForm4Struct());
 
-    EXPECT_EQ(doc.SaveXML(RQTarvikDocument::XML_EXCHANGE, (dir / "missing/r.xml").c_str()),
-              ENOENT);
+    EXPECT_EQ(doc.SaveXML(RQTarvikDocument::XML_EXCHANGE, (dir / "missing/r.xml").c_str()), ENOENT);
     EXPECT_FALSE(fs::exists(dir / "missing"));
 
     fs::create_directory(dir / "folder");
@@ -405,11 +407,16 @@ TEST(XmlFormat, ReportFileNameRule) {
         const char* name;
         bool valid;
     } cases[] = {
-        {"1234567890_2017_03.xml", true},   {"1234567890_2017_03.EF4", true},
-        {"1234567890_20%%_03.Xml", true},   {"123456789_2017_03.xml", false},
-        {"1234567890_2017_3.xml", false},   {"1234567890_2017_03.xml.bak", false},
-        {"12345678901_2017_03.xml", false}, {"1234567890_2017_03.txt", false},
-        {"1234567890_2017_03.", false},     {"report.xml", false},
+        {"1234567890_2017_03.xml", true},
+        {"1234567890_2017_03.EF4", true},
+        {"1234567890_20%%_03.Xml", true},
+        {"123456789_2017_03.xml", false},
+        {"1234567890_2017_3.xml", false},
+        {"1234567890_2017_03.xml.bak", false},
+        {"12345678901_2017_03.xml", false},
+        {"1234567890_2017_03.txt", false},
+        {"1234567890_2017_03.", false},
+        {"report.xml", false},
         {"", false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsValidReportFileName(c.name), c.valid) << c.name;
