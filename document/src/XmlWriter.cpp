@@ -295,51 +295,68 @@ void AppendAttribute(std::string& out, const char* name, std::string_view text) 
     out += '"';
 }
 
+// The attribute setters. Each turns the value into text; an empty text
+// with omit set leaves the attribute out, any other text is written.
+void SetAttributeText(std::string& out, const char* name, std::string_view text, bool omit) {
+    if (!text.empty() || !omit) AppendAttribute(out, name, text);
+}
+
+// "%d" (or zero-padded to width); empty for 0 when omit is set.
+void SetAttributeInt(std::string& out, const char* name, int value, bool omit, int width = 0) {
+    SetAttributeText(out, name, value == 0 && omit ? std::string() : IntText(value, width), omit);
+}
+
+// Fixed point with places decimals; empty for exactly 0.0 when omit is set.
+void SetAttributeDouble(std::string& out, const char* name, double value, int places, bool omit) {
+    SetAttributeText(out, name, value == 0.0 && omit ? std::string() : AmountText(value, places),
+                     omit);
+}
+
+// "YYYY-MM-DD" of the stored day; empty when no date is stored.
+void SetAttributeDate(std::string& out, const char* name, time_t date, bool omit) {
+    SetAttributeText(out, name, DateText(date), omit);
+}
+
 // Writes the attributes of one element from its record.
 template <class R>
 void WriteAttributes(std::string& out, const Plan<R>& plan, const R& record) {
     for (const auto& entry : plan.entries) {
         const WriteField<R>* field = entry.field;
         if (!field) {
-            AppendAttribute(out, entry.name, {});
+            AppendAttribute(out, entry.name, {});  // declared, not filled
             continue;
         }
-        if (field->write == WriteClass::Never) continue;
-        const bool omit = field->write == WriteClass::OmitEmpty;
+        const bool omit = field->write != WriteClass::Always;
+        if (field->write == WriteClass::Never) {
+            SetAttributeText(out, entry.name, {}, omit);
+            continue;
+        }
         const FieldAddr value = field->at(record);
         switch (field->format) {
             case Format::Text:
-            case Format::Text128: {
-                std::string_view text = value.Text();
-                if (field->format == Format::Text128) text = FirstChars(text, 128);
-                if (!text.empty() || !omit) AppendAttribute(out, entry.name, text);
+                SetAttributeText(out, entry.name, value.Text(), omit);
                 break;
-            }
+            case Format::Text128:
+                SetAttributeText(out, entry.name, FirstChars(value.Text(), 128), omit);
+                break;
             case Format::Int:
+                SetAttributeInt(out, entry.name, value.Int(), omit);
+                break;
             case Format::Int2:
-            case Format::Int3: {
-                const int n = value.Int();
-                if (field->format == Format::Int && n == 0 && omit) break;
-                const int width = field->format == Format::Int2   ? 2
-                                  : field->format == Format::Int3 ? 3
-                                                                  : 0;
-                AppendAttribute(out, entry.name, IntText(n, width));
+                SetAttributeInt(out, entry.name, value.Int(), omit, 2);
                 break;
-            }
+            case Format::Int3:
+                SetAttributeInt(out, entry.name, value.Int(), omit, 3);
+                break;
             case Format::Fixed1:
-            case Format::Fixed2: {
-                const double amount = value.Amount();
-                if (amount == 0.0 && omit) break;
-                AppendAttribute(out, entry.name,
-                                AmountText(amount, field->format == Format::Fixed1 ? 1 : 2));
+                SetAttributeDouble(out, entry.name, value.Amount(), 1, omit);
                 break;
-            }
-            case Format::Date: {
-                const time_t date = value.Date();
-                if (date == 0 && omit) break;
-                AppendAttribute(out, entry.name, DateText(date));
+            case Format::Fixed2:
+                SetAttributeDouble(out, entry.name, value.Amount(), 2, omit);
                 break;
-            }
+            case Format::Date:
+                SetAttributeDate(out, entry.name, value.Date(), omit);
+                break;
         }
     }
 }
