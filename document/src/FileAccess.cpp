@@ -156,15 +156,12 @@ int ReplaceFile(const char* path, std::string_view head, std::string_view body) 
     return error;
 }
 
-int CopyFile(const char* source, const std::string& target) {
-    InputFile input;
-    std::string text;
-    FileStatus status = input.Open(source);
-    if (status.code == 0) status = input.Read(input.Size(), text);
-    if (status.code != 0) return status.code;
-    const Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+int WriteWholeFile(const std::string& target, std::string_view data) {
+    Fd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.get() < 0) return errno;
-    return WriteAll(fd.get(), text);
+    const int error = WriteAll(fd.get(), data);
+    if (fd.Close() != 0 && error == 0) return errno;
+    return error;
 }
 
 std::string BaseName(std::string_view path) {

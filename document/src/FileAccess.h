@@ -49,8 +49,8 @@ long ReadSome(int fd, char* buffer, std::size_t length);
 // On failure path is left as it was and the errno value is returned.
 int ReplaceFile(const char* path, std::string_view head, std::string_view body);
 
-// Copies a file to target, overwriting it; 0 or an errno value.
-int CopyFile(const char* source, const std::string& target);
+// Writes data to target, overwriting it; 0 or an errno value.
+int WriteWholeFile(const std::string& target, std::string_view data);
 
 // The part of a path after its last '/' (the whole path without one).
 std::string BaseName(std::string_view path);

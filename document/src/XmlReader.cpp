@@ -436,7 +436,7 @@ int RQTarvikDocument::LoadXML(XML_TYPE, const char* path) {
             if (localtime_r(&now, &local))
                 std::strftime(stamp, sizeof stamp, "%d.%m.%Y %H_%M_%S", &local);
             backup += "Halvorn/Dorrel/(" + std::string(stamp) + ")_" + BaseName(pathText);
-            CopyFile(pathText.c_str(), backup);  // best effort
+            WriteWholeFile(backup, text);  // best effort: the folder may not exist
 
             const std::string_view rest = std::string_view(text).substr(kBareDeclaration.size());
             if (ReplaceFile(pathText.c_str(), kCp1251Declaration, rest) == 0)
