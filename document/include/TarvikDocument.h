@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #if defined(TARVIK_DOCUMENT_BUILD)
@@ -331,9 +330,6 @@ private:
 // ---------------------------------------------------------------------------
 // The document
 
-// libxml2's document, handed to the print transform (see CreateXmlDocument).
-struct _xmlDoc;
-
 class TARVIK_DOCUMENT_API RQTarvikDocument {
 public:
     enum XML_TYPE {
@@ -407,9 +403,9 @@ public:
     class XmlReportWriter;
 
 private:
-    // Loads from text, followed by the rest of the file fd (when not -1)
-    // whose size is fileSize.
-    int LoadXMLText(std::string_view text, const std::string& sourceName, int fd = -1,
+    // Loads from the size bytes at text, followed by the rest of the file
+    // fd (when not -1) whose size is fileSize.
+    int LoadXMLText(const char* text, std::size_t size, const std::string& sourceName, int fd = -1,
                     std::size_t fileSize = 0);
     int ParseXMLDocument(void* context, XmlReadState& state, RQForm4* form);
     int ParseTitleList(void* context, const XmlNode& title, RQForm4* form);
@@ -421,11 +417,11 @@ private:
     void SetValidateError(std::string reason);
 
     // The document of the dialect as text without line breaks and with a
-    // plain F4REPORT root (lineBreaks false), or as the saved text.
+    // plain F4REPORT root, or (savedForm) as the saved text.
     int CreateXmlDocument(XML_TYPE type, std::string& text, bool savedForm = false);
-    // The same document parsed into a libxml2 tree for the print transform;
-    // the caller frees it with xmlFreeDoc.
-    int CreateXmlDocument(XML_TYPE type, _xmlDoc*& document);
+    // The same document parsed into a libxml2 tree (xmlDocPtr) for the
+    // print transform; the caller frees it with xmlFreeDoc.
+    int CreateXmlDocument(XML_TYPE type, struct _xmlDoc*& document);
     int FillTitleList(XML_TYPE type, XmlReportWriter& writer, RQForm4* form);
     int FillChapter2(XML_TYPE type, XmlReportWriter& writer, RQForm4* form);
     int FillDogov(XML_TYPE type, XmlReportWriter& writer, RQForm4* form);

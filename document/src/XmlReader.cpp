@@ -441,11 +441,12 @@ int RQTarvikDocument::LoadXML(XML_TYPE, const char* path) {
             const std::string_view rest = std::string_view(text).substr(kBareDeclaration.size());
             if (ReplaceFile(pathText.c_str(), kCp1251Declaration, rest) == 0)
                 text.replace(0, kBareDeclaration.size(), kCp1251Declaration);
-            result = LoadXMLText(text, pathText);
+            result = LoadXMLText(text.data(), text.size(), pathText);
         }
     } else {
         const bool whole = text.size() >= file.Size();
-        result = LoadXMLText(text, pathText, whole ? -1 : file.Descriptor(), file.Size());
+        result = LoadXMLText(text.data(), text.size(), pathText, whole ? -1 : file.Descriptor(),
+                             file.Size());
     }
     FileName = BaseName(pathText);
     return result;
@@ -453,11 +454,12 @@ int RQTarvikDocument::LoadXML(XML_TYPE, const char* path) {
 
 // The text runs to its terminating zero; the length is not consulted.
 int RQTarvikDocument::LoadXML(XML_TYPE, const char* text, int) {
-    return LoadXMLText(text ? std::string_view(text) : std::string_view(), std::string());
+    return LoadXMLText(text ? text : "", text ? std::strlen(text) : 0, std::string());
 }
 
-int RQTarvikDocument::LoadXMLText(std::string_view content, const std::string& sourceName, int fd,
-                                  std::size_t fileSize) {
+int RQTarvikDocument::LoadXMLText(const char* text, std::size_t size, const std::string& sourceName,
+                                  int fd, std::size_t fileSize) {
+    const std::string_view content(text, size);
     Clear();
     XmlReadState state;
     if (sourceName.empty()) {

@@ -454,7 +454,7 @@ int RQTarvikDocument::CreateXmlDocument(XML_TYPE type, std::string& text, bool s
     return kOk;
 }
 
-int RQTarvikDocument::CreateXmlDocument(XML_TYPE type, _xmlDoc*& document) {
+int RQTarvikDocument::CreateXmlDocument(XML_TYPE type, struct _xmlDoc*& document) {
     document = nullptr;
     std::string text;
     if (const int result = CreateXmlDocument(type, text); result != kOk) return result;
