@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #if defined(TARVIK_DOCUMENT_BUILD)
@@ -331,6 +332,9 @@ private:
 // ---------------------------------------------------------------------------
 // The document
 
+// libxml2's document, handed to the print transform (see CreateXmlDocument).
+struct _xmlDoc;
+
 class TARVIK_DOCUMENT_API RQTarvikDocument {
 public:
     enum XML_TYPE {
@@ -372,7 +376,7 @@ public:
     // The date of the library file "dd.mm.yyyy", or null when unknown.
     const char* GetBuildDate() const;
 
-    // ===== Calculations and format-logical control ========================
+    // ===== Calculations and format-logical control =================
     //
     // Totals of tables 1 to 4. CalculateReport recomputes the document's
     // report: table 1, table 2 (with the pay orders), table 3, table 4. The
@@ -407,7 +411,65 @@ public:
     void CheckTable9(bool& ok);
     void CheckTable10(bool& ok);
     void CheckSKETable(bool& ok);
-    // ===== End of calculations and format-logical control =================
+    // ===== End of calculations and format-logical control ==========
+
+    // ===== XML exchange: the report file and the extended document =====
+    // Status results: 0 on success; 8 not enough memory, 30 file size not
+    // available, 87 a required element is missing, 232 not exactly one TITLE
+    // or no F4INFO, 1627 not well-formed XML or a failed XML operation, or
+    // the system's errno of a file operation. Every failed load leaves a
+    // reason in Russian in GetValidateError().
+
+    // Loads the report file at path into the record (either dialect is read
+    // the same way). A file whose declaration names no encoding is rewritten
+    // in place with the windows-1251 declaration first (a backup copy goes to
+    // $TMPDIR/Halvorn/Dorrel when that folder exists); the file is replaced
+    // only as a whole. Remembers the file-name part of the path.
+    int LoadXML(XML_TYPE type, const char* path);
+    // Loads the report from a zero-terminated text; length is not consulted.
+    // The text is decoded by the encoding its declaration names, as
+    // windows-1251 when it names none.
+    int LoadXML(XML_TYPE type, const char* text, int length);
+    // The report as a windows-1251 text of the dialect: a new buffer of
+    // length + 1 bytes (zero-terminated) that the caller releases with
+    // Form4Document_Delete. Writing XML_EXTENDED stores the number of the
+    // last printed page into TitleList.PageCount.
+    int GetXML(XML_TYPE type, char*& text, int& length);
+    // Writes GetXML's text to path. The new content is written beside the
+    // file and renamed over it, so a failure never damages an existing file.
+    int SaveXML(XML_TYPE type, const char* path);
+
+    // Helpers of the reader and the writer, defined inside the library only.
+    struct XmlNode;
+    struct XmlReadState;
+    class XmlReportWriter;
+
+private:
+    // Loads from text, followed by the rest of the file fd (when not -1)
+    // whose size is fileSize.
+    int LoadXMLText(std::string_view text, const std::string& sourceName, int fd = -1,
+                    std::size_t fileSize = 0);
+    int ParseXMLDocument(void* context, XmlReadState& state, RQForm4* form);
+    int ParseTitleList(void* context, const XmlNode& title, RQForm4* form);
+    int ParseChapter2(void* context, const XmlNode& info, RQForm4* form);
+    int ParsePayOrder(void* context, const XmlNode* node, RQForm4PayOrder* payOrder);
+    int ParseTable61Table(void* context, XmlReadState& state, RQForm4* form);
+    int ParseSKETable(void* context, XmlReadState& state, RQForm4* form);
+    void ParseAddressString(RQForm4* form);
+    void SetValidateError(std::string reason);
+
+    // The document of the dialect as text without line breaks and with a
+    // plain F4REPORT root (lineBreaks false), or as the saved text.
+    int CreateXmlDocument(XML_TYPE type, std::string& text, bool savedForm = false);
+    // The same document parsed into a libxml2 tree for the print transform;
+    // the caller frees it with xmlFreeDoc.
+    int CreateXmlDocument(XML_TYPE type, _xmlDoc*& document);
+    int FillTitleList(XML_TYPE type, XmlReportWriter& writer, RQForm4* form);
+    int FillChapter2(XML_TYPE type, XmlReportWriter& writer, RQForm4* form);
+    int FillDogov(XML_TYPE type, XmlReportWriter& writer, RQForm4* form);
+    int FillSKETable(XML_TYPE type, XmlReportWriter& writer, RQForm4* form);
+    int FillPayOrder(XmlReportWriter& writer, const RQForm4PayOrder* payOrder);
+    // ===== end of XML exchange =====
 
 private:
     RQForm4 Form4;
@@ -421,6 +483,21 @@ private:
 // The cppType text of a cell data type: "StrongString", "DWORD", "float",
 // "DWORD" for CELL_TYPE_INT, and "SimpleType" for any other value.
 TARVIK_DOCUMENT_API const char* CellTypeToStr(RQTarvikDocument::CELL_DATA_TYPE type);
+
+// ===== XML exchange: embedded resources and report file names =====
+// A new copy of an embedded resource: the schema of the exchange dialect
+// (XML_EXCHANGE), of the extended dialect (XML_EXTENDED) or the print
+// stylesheet (XML_PRINT_XSL), zero-terminated; length excludes the zero.
+// A non-null buffer passed in is released first (Form4Document_Delete).
+// 1 on success; 0 for any other type or when memory runs out.
+TARVIK_DOCUMENT_API int GetFormScheme(RQTarvikDocument::XML_TYPE type, char*& buffer,
+                                      int& length);
+// The file-name rule of the exchange format: ten digits, "_", four
+// characters each a digit or "%", "_", two digits, then ".xml" or ".ef4" in
+// any letter case and nothing else (1234567890_2017_03.xml). A null name
+// fails.
+TARVIK_DOCUMENT_API bool IsValidReportFileName(const char* fileName);
+// ===== end of XML exchange =====
 
 // Release a text buffer the library handed out and set the pointer to null.
 // Form4Document_Delete is for the library's buffers (array allocation);

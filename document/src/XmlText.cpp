@@ -1,0 +1,270 @@
+// Values of the report XML as text, independent of the process locale.
+#include "XmlText.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <system_error>
+
+namespace tarvik::xml {
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view SkipBlanks(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    return text.substr(i);
+}
+
+// Unicode code points of the bytes 0x80..0xFF of windows-1251 (0: none).
+constexpr std::array<std::uint16_t, 128> kCp1251High = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411,
+    0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417, 0x0418, 0x0419, 0x041A, 0x041B, 0x041C,
+    0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F, 0x0430, 0x0431, 0x0432,
+    0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D,
+    0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447, 0x0448,
+    0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+};
+
+struct Cp1251Entry {
+    std::uint16_t codePoint;
+    unsigned char byte;
+};
+
+// The same table sorted by code point, for the way back.
+const std::array<Cp1251Entry, 127>& Cp1251Reverse() {
+    static const std::array<Cp1251Entry, 127> table = [] {
+        std::array<Cp1251Entry, 127> t{};
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < kCp1251High.size(); ++i) {
+            if (kCp1251High[i] != 0)
+                t[n++] = {kCp1251High[i], static_cast<unsigned char>(0x80 + i)};
+        }
+        std::sort(t.begin(), t.end(),
+                  [](const Cp1251Entry& a, const Cp1251Entry& b) { return a.codePoint < b.codePoint; });
+        return t;
+    }();
+    return table;
+}
+
+// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when invalid.
+std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(text[i]);
+    std::size_t len;
+    char32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2, cp = b0 & 0x1F, min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3, cp = b0 & 0x0F, min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4, cp = b0 & 0x07, min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > text.size()) return 0;
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+}  // namespace
+
+int ReadInt(std::string_view text) {
+    text = SkipBlanks(text);
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    long long value = 0;
+    for (char c : text) {
+        if (!IsDigit(c)) break;
+        value = value * 10 + (c - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) break;  // clamped below
+    }
+    if (negative) value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+double ReadAmount(std::string_view text) {
+    text = SkipBlanks(text);
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    const std::size_t numberStart = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    bool digits = i > numberStart;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fraction = ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i;
+        digits = digits || i > fraction;
+    }
+    if (!digits) return 0.0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t k = i + 1;
+        if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
+        const std::size_t exponent = k;
+        while (k < text.size() && IsDigit(text[k])) ++k;
+        if (k > exponent) i = k;
+    }
+    // Up to 15 significant digits without an exponent: the digits as an
+    // exact integer divided by an exact power of ten is the correctly
+    // rounded value, the same that from_chars gives.
+    {
+        static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        std::int64_t mantissa = 0;
+        int digits = 0, decimals = 0;
+        bool fraction = false, simple = true;
+        for (std::size_t k = numberStart; k < i && simple; ++k) {
+            const char c = text[k];
+            if (c == '.') {
+                fraction = true;
+            } else if (IsDigit(c)) {
+                mantissa = mantissa * 10 + (c - '0');
+                if (mantissa != 0) ++digits;
+                if (fraction) ++decimals;
+                simple = digits <= 15 && decimals <= 15;
+            } else {
+                simple = false;  // an exponent
+            }
+        }
+        if (simple) {
+            const double value = static_cast<double>(mantissa) / kPow10[decimals];
+            return text[0] == '-' ? -value : value;
+        }
+    }
+    // from_chars takes no leading '+'.
+    const std::size_t from = text[0] == '+' ? 1 : 0;
+    double value = 0.0;
+    const auto result = std::from_chars(text.data() + from, text.data() + i, value);
+    if (result.ec != std::errc()) return 0.0;
+    return value;
+}
+
+bool ReadDate(std::string_view text, time_t& date) {
+    auto part = [&](std::size_t pos, std::size_t len) {
+        return pos < text.size() ? ReadInt(text.substr(pos, len)) : 0;
+    };
+    const int year = part(0, 4), month = part(5, 2), day = part(8, 2);
+    if (year < 1900 || year > 3000 || month < 1 || month > 12 || day < 1 || day > 31) return false;
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_isdst = -1;
+    const time_t t = std::mktime(&tm);
+    if (t == static_cast<time_t>(-1)) return false;
+    date = t;
+    return true;
+}
+
+std::string IntText(int value, int width) {
+    char buffer[32];
+    const int n = std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
+    return std::string(buffer, static_cast<std::size_t>(std::max(n, 0)));
+}
+
+std::string AmountText(double value, int places) {
+    char buffer[512];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, places);
+    if (result.ec != std::errc()) return "0";
+    return std::string(buffer, result.ptr);
+}
+
+std::string DateText(time_t date) {
+    if (date == 0) return {};
+    std::tm tm{};
+    if (!localtime_r(&date, &tm)) return {};
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", tm.tm_year + 1900, tm.tm_mon + 1,
+                  tm.tm_mday);
+    return buffer;
+}
+
+std::string_view FirstChars(std::string_view utf8, std::size_t maxChars) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+            if (chars == maxChars) return utf8.substr(0, i);
+            ++chars;
+        }
+    }
+    return utf8;
+}
+
+void AppendAttributeText(std::string& out, std::string_view utf8) {
+    const auto& reverse = Cp1251Reverse();
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        // A run of characters that go out as they are.
+        std::size_t run = i;
+        while (run < utf8.size()) {
+            const auto b = static_cast<unsigned char>(utf8[run]);
+            if (b < 0x20 || b >= 0x80 || b == '&' || b == '<' || b == '>' || b == '"') break;
+            ++run;
+        }
+        if (run > i) {
+            out.append(utf8.data() + i, run - i);
+            i = run;
+            continue;
+        }
+        const char c = utf8[i];
+        if (static_cast<unsigned char>(c) < 0x80) {
+            switch (c) {
+                case '&': out += "&amp;"; break;
+                case '<': out += "&lt;"; break;
+                case '>': out += "&gt;"; break;
+                case '"': out += "&quot;"; break;
+                case '\t': out += "&#9;"; break;
+                case '\n': out += "&#10;"; break;
+                case '\r': out += "&#13;"; break;
+                default:
+                    if (static_cast<unsigned char>(c) >= 0x20) out += c;
+                    break;
+            }
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t len = DecodeUtf8(utf8, i, cp);
+        if (len == 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        i += len;
+        if (cp == 0xFFFE || cp == 0xFFFF) continue;
+        const auto it = std::lower_bound(
+            reverse.begin(), reverse.end(), cp,
+            [](const Cp1251Entry& e, char32_t value) { return e.codePoint < value; });
+        if (it != reverse.end() && it->codePoint == cp) {
+            out += static_cast<char>(it->byte);
+        } else {
+            char ref[16];
+            const int n = std::snprintf(ref, sizeof ref, "&#%u;", static_cast<unsigned>(cp));
+            out.append(ref, static_cast<std::size_t>(n));
+        }
+    }
+}
+
+}  // namespace tarvik::xml

@@ -1,0 +1,44 @@
+// Values of the report XML as text: the lenient readings of numbers and
+// dates, their written forms, and attribute text in windows-1251.
+// Everything here is independent of the process locale.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace tarvik::xml {
+
+// atoi semantics: leading blanks skipped, optional sign, the digits up to
+// the first other character; 0 without digits. Clamped to the int range.
+int ReadInt(std::string_view text);
+
+// atof semantics with a decimal point: leading blanks skipped, optional
+// sign, the longest decimal number prefix (with fraction and exponent);
+// 0.0 without one. A number beyond the range of double reads as 0.0.
+double ReadAmount(std::string_view text);
+
+// YYYY-MM-DD by character positions: year 1-4, month 6-7, day 9-10, each
+// read with ReadInt. When the year is 1900..3000, the month 1..12 and the
+// day 1..31, stores local midnight of that day (mktime rolls a day beyond
+// the month's end into the next month) and returns true; otherwise false.
+bool ReadDate(std::string_view text, time_t& date);
+
+// "%d", "%02d", "%03d" of an integer.
+std::string IntText(int value, int width = 0);
+// Fixed point with exactly `places` decimals and "." ("%.2f").
+std::string AmountText(double value, int places);
+// "YYYY-MM-DD" of the local day of date; empty for 0.
+std::string DateText(time_t date);
+
+// The first maxChars characters (code points) of a UTF-8 text.
+std::string_view FirstChars(std::string_view utf8, std::size_t maxChars);
+
+// Appends a UTF-8 text to windows-1251 output, escaped for an attribute
+// value in double quotes. Characters that windows-1251 lacks become
+// character references; characters that XML 1.0 cannot carry (control
+// characters other than tab, line feed and carriage return) are left out;
+// a byte that is not part of valid UTF-8 becomes "?".
+void AppendAttributeText(std::string& out, std::string_view utf8);
+
+}  // namespace tarvik::xml
