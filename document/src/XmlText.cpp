@@ -17,7 +17,9 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view SkipBlanks(std::string_view text) {
     std::size_t i = 0;
@@ -27,18 +29,17 @@ std::string_view SkipBlanks(std::string_view text) {
 
 // Unicode code points of the bytes 0x80..0xFF of windows-1251 (0: none).
 constexpr std::array<std::uint16_t, 128> kCp1251High = {
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
-    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
-    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
-    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
-    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411,
-    0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417, 0x0418, 0x0419, 0x041A, 0x041B, 0x041C,
-    0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
-    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F, 0x0430, 0x0431, 0x0432,
-    0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D,
-    0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447, 0x0448,
-    0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039,
+    0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408,
+    0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB,
+    0x0458, 0x0405, 0x0455, 0x0457, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, 0x0420, 0x0421, 0x0422, 0x0423,
+    0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B,
+    0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
 struct Cp1251Entry {
@@ -55,8 +56,9 @@ const std::array<Cp1251Entry, 127>& Cp1251Reverse() {
             if (kCp1251High[i] != 0)
                 t[n++] = {kCp1251High[i], static_cast<unsigned char>(0x80 + i)};
         }
-        std::sort(t.begin(), t.end(),
-                  [](const Cp1251Entry& a, const Cp1251Entry& b) { return a.codePoint < b.codePoint; });
+        std::sort(t.begin(), t.end(), [](const Cp1251Entry& a, const Cp1251Entry& b) {
+            return a.codePoint < b.codePoint;
+        });
         return t;
     }();
     return table;
@@ -212,7 +214,10 @@ std::string_view FirstChars(std::string_view utf8, std::size_t maxChars) {
     return utf8;
 }
 
-void AppendAttributeText(std::string& out, std::string_view utf8) {
+namespace {
+
+// UTF-8 to windows-1251; with escape, also escaped for an attribute value.
+void AppendCp1251(std::string& out, std::string_view utf8, bool escape) {
     const auto& reverse = Cp1251Reverse();
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -220,7 +225,8 @@ void AppendAttributeText(std::string& out, std::string_view utf8) {
         std::size_t run = i;
         while (run < utf8.size()) {
             const auto b = static_cast<unsigned char>(utf8[run]);
-            if (b < 0x20 || b >= 0x80 || b == '&' || b == '<' || b == '>' || b == '"') break;
+            if (b >= 0x80 || (escape && (b < 0x20 || b == '&' || b == '<' || b == '>' || b == '"')))
+                break;
             ++run;
         }
         if (run > i) {
@@ -231,13 +237,27 @@ void AppendAttributeText(std::string& out, std::string_view utf8) {
         const char c = utf8[i];
         if (static_cast<unsigned char>(c) < 0x80) {
             switch (c) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"': out += "&quot;"; break;
-                case '\t': out += "&#9;"; break;
-                case '\n': out += "&#10;"; break;
-                case '\r': out += "&#13;"; break;
+                case '&':
+                    out += "&amp;";
+                    break;
+                case '<':
+                    out += "&lt;";
+                    break;
+                case '>':
+                    out += "&gt;";
+                    break;
+                case '"':
+                    out += "&quot;";
+                    break;
+                case '\t':
+                    out += "&#9;";
+                    break;
+                case '\n':
+                    out += "&#10;";
+                    break;
+                case '\r':
+                    out += "&#13;";
+                    break;
                 default:
                     if (static_cast<unsigned char>(c) >= 0x20) out += c;
                     break;
@@ -265,6 +285,16 @@ void AppendAttributeText(std::string& out, std::string_view utf8) {
             out.append(ref, static_cast<std::size_t>(n));
         }
     }
+}
+
+}  // namespace
+
+void AppendAttributeText(std::string& out, std::string_view utf8) {
+    AppendCp1251(out, utf8, true);
+}
+
+void AppendWindows1251(std::string& out, std::string_view utf8) {
+    AppendCp1251(out, utf8, false);
 }
 
 }  // namespace tarvik::xml
