@@ -409,6 +409,21 @@ public:
     void CheckSKETable(bool& ok);
     // ===== End of calculations and format-logical control ==========
 
+    // ===== Check protocol =====
+    // The result of the control as an HTML page in windows-1251: a new
+    // zero-terminated buffer (release it with Form4Document_Delete) and its
+    // length in bytes. status: 0 nothing found, 1 warnings only, 2 errors or
+    // a report that could not be read.
+    //
+    // The report in the document: without a validation error the findings
+    // are emptied and the report is calculated and checked anew; with one
+    // the page reports it. 0, or 8 when the buffer cannot be allocated.
+    int CreateCheckProtocol(char*& text, int& length, int& status);
+    // The report file at path, loaded first: the loader's code when it
+    // fails with anything but 87 (a missing element), else as above.
+    int CreateCheckProtocol(const char* path, char*& text, int& length, int& status);
+    // ===== End of check protocol =====
+
     // ===== XML exchange: the report file and the extended document =====
     // Status results: 0 on success; 8 not enough memory, 30 file size not
     // available, 87 a required element is missing, 232 not exactly one TITLE

@@ -214,7 +214,10 @@ std::string_view FirstChars(std::string_view utf8, std::size_t maxChars) {
     return utf8;
 }
 
-void AppendAttributeText(std::string& out, std::string_view utf8) {
+namespace {
+
+// UTF-8 to windows-1251; with escape, also escaped for an attribute value.
+void AppendCp1251(std::string& out, std::string_view utf8, bool escape) {
     const auto& reverse = Cp1251Reverse();
     std::size_t i = 0;
     while (i < utf8.size()) {
@@ -222,7 +225,8 @@ void AppendAttributeText(std::string& out, std::string_view utf8) {
         std::size_t run = i;
         while (run < utf8.size()) {
             const auto b = static_cast<unsigned char>(utf8[run]);
-            if (b < 0x20 || b >= 0x80 || b == '&' || b == '<' || b == '>' || b == '"') break;
+            if (b >= 0x80 || (escape && (b < 0x20 || b == '&' || b == '<' || b == '>' || b == '"')))
+                break;
             ++run;
         }
         if (run > i) {
@@ -281,6 +285,16 @@ void AppendAttributeText(std::string& out, std::string_view utf8) {
             out.append(ref, static_cast<std::size_t>(n));
         }
     }
+}
+
+}  // namespace
+
+void AppendAttributeText(std::string& out, std::string_view utf8) {
+    AppendCp1251(out, utf8, true);
+}
+
+void AppendWindows1251(std::string& out, std::string_view utf8) {
+    AppendCp1251(out, utf8, false);
 }
 
 }  // namespace tarvik::xml

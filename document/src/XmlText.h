@@ -40,5 +40,8 @@ std::string_view FirstChars(std::string_view utf8, std::size_t maxChars);
 // characters other than tab, line feed and carriage return) are left out;
 // a byte that is not part of valid UTF-8 becomes "?".
 void AppendAttributeText(std::string& out, std::string_view utf8);
+// Appends a UTF-8 text to windows-1251 output as it is, markup included;
+// characters that windows-1251 lacks become character references.
+void AppendWindows1251(std::string& out, std::string_view utf8);
 
 }  // namespace tarvik::xml
