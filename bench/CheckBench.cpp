@@ -104,4 +104,26 @@ void BM_ControlWithFindingOnEveryRow(benchmark::State& state) {
 }
 BENCHMARK(BM_ControlWithFindingOnEveryRow)->Unit(benchmark::kMillisecond);
 
+// The check protocol of that report: the control again, then a page with
+// one row per finding.
+void BM_ProtocolWithFindingOnEveryRow(benchmark::State& state) {
+    RQTarvikDocument doc;
+    RQForm4& f = *doc.GetForm4Struct();
+    FillLargeReport(f, kRows);
+    for (int i = 1; i < kRows; ++i) f.SKERows[i].RATE_DEC = 10;
+    for (int i = 0; i < kRows; ++i) f.Chapter2.Table6_1Rows[i].WRK_P = 0;
+    int length = 0;
+    for (auto _ : state) {
+        char* text = nullptr;
+        int status = 0;
+        if (doc.CreateCheckProtocol(text, length, status) != 0) {
+            state.SkipWithError("no protocol");
+            return;
+        }
+        Form4Document_Delete(text);
+    }
+    state.counters["bytes"] = length;
+}
+BENCHMARK(BM_ProtocolWithFindingOnEveryRow)->Unit(benchmark::kMillisecond);
+
 }  // namespace
