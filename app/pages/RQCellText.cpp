@@ -95,20 +95,29 @@ int ParseLeadingInt(std::string_view text) {
 
 double ParseLeadingDecimal(std::string_view text) {
     bool negative = TakeSign(text);
+    // The longest beginning that forms a decimal number as strtod reads it:
+    // digits, a separator with digits, an exponent.
     std::string number;
     std::size_t whole = CountDigits(text, 0);
     number.append(text.substr(0, whole));
-    if (whole < text.size() && (text[whole] == '.' || text[whole] == ',')) {
-        std::size_t fraction = CountDigits(text, whole + 1);
-        if (fraction > 0) {
-            number += '.';
-            number.append(text.substr(whole + 1, fraction));
+    std::size_t end = whole, fraction = 0;
+    if (end < text.size() && (text[end] == '.' || text[end] == ',')) {
+        fraction = CountDigits(text, end + 1);
+        if (whole > 0 || fraction > 0) {
+            if (fraction > 0) number.append(".").append(text.substr(end + 1, fraction));
+            end += 1 + fraction;
         }
     }
-    if (number.empty()) return 0.0;
+    if (whole == 0 && fraction == 0) return 0.0;
+    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+        std::size_t at = end + 1;
+        bool signed_ = at < text.size() && (text[at] == '-' || text[at] == '+');
+        std::size_t digits = CountDigits(text, at + signed_);
+        if (digits > 0) number.append("e").append(text.substr(at, signed_ + digits));
+    }
     double value = 0.0;
-    auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                        std::chars_format::fixed);
+    auto [stop, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    // Beyond the range of double: read as 0 rather than as an infinity.
     if (error != std::errc() || !std::isfinite(value)) return 0.0;
     return negative ? -value : value;
 }

@@ -27,7 +27,8 @@ std::string ReplaceQuotEntities(std::string text);
 int ParseLeadingInt(std::string_view text);
 
 // Every "," read as "."; leading blanks, optional sign, digits with an
-// optional fraction; 0 when there is none.
+// optional fraction and exponent; 0 when there is none or when the number
+// is beyond the range of double.
 double ParseLeadingDecimal(std::string_view text);
 
 // "%d" and "%.2f" ("." as separator), independent of the process locale.

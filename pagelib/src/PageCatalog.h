@@ -1,6 +1,7 @@
 // The pages compiled into the library.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "TarvikPages.h"
@@ -10,7 +11,7 @@ namespace tarvik_pages {
 struct Page {
     HTML_DOC Id;
     std::string_view FileName;  // name of the page file in the cache folder
-    std::string_view Text;      // UTF-8 markup
+    std::string Text;           // UTF-8 markup, complete with its style
 };
 
 // The page with that id, or null when the library has no such page.

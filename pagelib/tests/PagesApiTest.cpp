@@ -207,6 +207,31 @@ TEST_F(PagesApi, LocalUrlFailsWhenTheCacheCannotBeWritten) {
     EXPECT_EQ(LocalUrl(HTML_DOC_TITLE, url), 0);
 }
 
+// The shared style sheet is kept once in the library's sources; every page
+// that is handed out, as text or as a file, carries all of it in its head,
+// once, so that each is a complete page on its own.
+TEST_F(PagesApi, EveryPageHandedOutCarriesTheSharedStyleInItsHead) {
+    const std::string style = ReadFile(TARVIK_PAGES_FORM_CSS);
+    ASSERT_GT(style.size(), 500u);
+    ASSERT_NE(style.find(".userInputCells"), std::string::npos);
+    for (HTML_DOC page : kPages) {
+        SCOPED_TRACE(static_cast<int>(page));
+        std::string url;
+        ASSERT_EQ(LocalUrl(page, url), 1);
+        for (const std::string& text : {PageText(page), ReadFile(PathOf(url))}) {
+            std::size_t at = text.find(style);
+            ASSERT_NE(at, std::string::npos);
+            EXPECT_EQ(text.find(style, at + 1), std::string::npos);
+            std::size_t open = text.rfind("<style>", at);
+            ASSERT_NE(open, std::string::npos);
+            EXPECT_LT(text.find("<head>"), open);
+            EXPECT_LE(at + style.size(), text.find("</style>", at));
+            EXPECT_LT(text.find("</style>", at), text.find("</head>"));
+            EXPECT_EQ(text.find("FORM_CSS"), std::string::npos);
+        }
+    }
+}
+
 TEST(PagesText, TwoCallProtocolDeliversTheWholeText) {
     for (HTML_DOC page : kPages) {
         SCOPED_TRACE(static_cast<int>(page));
