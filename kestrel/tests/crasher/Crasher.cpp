@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <latch>
 #include <string>
 #include <thread>
@@ -33,8 +34,12 @@ volatile int seven = 7;
 volatile int sink = 0;
 volatile int recursionLimit = -1;
 
+long ThreadId() {
+    return static_cast<long>(syscall(SYS_gettid));
+}
+
 void PrintThread(const char* label) {
-    std::printf("%s %ld\n", label, static_cast<long>(syscall(SYS_gettid)));
+    std::printf("%s %ld\n", label, ThreadId());
     std::fflush(stdout);
 }
 
@@ -52,6 +57,19 @@ void PrintThread(const char* label) {
     frame[0] = static_cast<char>(depth);
     if (depth == recursionLimit) return 0;
     return Recurse(depth + 1) + frame[0];
+}
+
+// Waits until the thread sits in pause(): its line in /proc then names that
+// system call, and the dump can show where it is blocked.
+void WaitUntilPaused(long tid) {
+    const std::string path = "/proc/self/task/" + std::to_string(tid) + "/syscall";
+    const std::string paused = std::to_string(SYS_pause) + " ";
+    for (;;) {
+        std::ifstream file(path);
+        std::string line;
+        if (std::getline(file, line) && line.rfind(paused, 0) == 0) return;
+        std::this_thread::yield();
+    }
 }
 
 void OwnHandler(int) {
@@ -103,15 +121,18 @@ int main(int argc, char** argv) {
     if (stop) StopExceptionHandler();
 
     std::latch started(threads);
+    std::vector<long> ids(threads);
     std::vector<std::thread> waiting;
     for (int i = 0; i < threads; ++i) {
-        waiting.emplace_back([&started] {
+        waiting.emplace_back([&started, &ids, i] {
             PrintThread("thread");
+            ids[i] = ThreadId();
             started.count_down();
             for (;;) pause();
         });
     }
     started.wait();
+    for (long tid : ids) WaitUntilPaused(tid);
 
     if (mode == "thread-segv") {
         std::thread crashing([] {
