@@ -143,9 +143,9 @@ std::string HtmlViewTest::ActiveId() {
     return id;
 }
 
-void HtmlViewTest::Screenshot() {
-    const char* path = std::getenv("TARVIK_SCREENSHOT");
-    if (!path || !*path) return;
+void HtmlViewTest::Screenshot(const std::string& name) {
+    const char* folder = std::getenv("TARVIK_SCREENSHOTS");
+    if (!folder || !*folder) return;
     // The screen shows the page some frames after the page drew them: let
     // it draw ten.
     view->RunScript(
@@ -157,6 +157,6 @@ void HtmlViewTest::Screenshot() {
         view->RunScript("String(window.framesDrawn)", &drawn);
         return drawn == "10";
     });
-    std::string command = "import -window root '" + std::string(path) + "'";
+    std::string command = "import -window root '" + std::string(folder) + "/" + name + ".png'";
     if (std::system(command.c_str()) != 0) ADD_FAILURE() << "screenshot failed: " << command;
 }

@@ -65,8 +65,9 @@ protected:
     bool WaitForValue(const std::string& id, const std::string& value);
     std::string Value(const std::string& id);
     std::string ActiveId();
-    // A screenshot of the screen when TARVIK_SCREENSHOT names a file.
-    static void Screenshot();
+    // A screenshot of the screen as <name>.png in the folder that
+    // TARVIK_SCREENSHOTS names; nothing when it names none.
+    static void Screenshot(const std::string& name);
 
     wxUIActionSimulator sim;
 

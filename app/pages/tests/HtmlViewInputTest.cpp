@@ -171,7 +171,7 @@ TEST_F(Input, FocusCellGivesTheKeyboardToTheCell) {
     ASSERT_TRUE(PumpUntil([&] { return ActiveId() == "FLOAT_CELL"; }));
     Type("3,5");
     EXPECT_TRUE(WaitForValue("FLOAT_CELL", "3,5"));
-    Screenshot();
+    Screenshot("input");
 }
 
 TEST_F(Input, MenusAndSelectionOnlyInsideCells) {
