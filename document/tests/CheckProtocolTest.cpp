@@ -162,6 +162,23 @@ TEST(Protocol, FindingsAreGroupedBySectionAndNumbered) {
     EXPECT_TRUE(Has(p, "<font color=\"#FF0000\">Плохо</font>"));
 }
 
+TEST(Protocol, WarningsOnlyGiveTheirOwnStatus) {
+    RQTarvikDocument doc;
+    checktest::FillCleanReport(*doc.GetForm4Struct());
+    doc.GetForm4Struct()->TitleList.Upoln = 5;  // a warning that does not fail the control
+    const Protocol p = Make(doc);
+    ASSERT_EQ(p.result, 0);
+    EXPECT_EQ(p.status, 1);
+    EXPECT_TRUE(Has(p, "<td><b>0</b></td><td><b>1</b></td>"));
+    EXPECT_TRUE(Has(p,
+                    "bgcolor=\"#FFED93\" style=\"font-size: 10pt;\"><b><font "
+                    "color=\"#FF0000\">Предупреждения</font>"));
+    EXPECT_EQ(Count(p, "<font color=\"#000000\">"), 2) << "name and number stay black";
+    EXPECT_TRUE(Has(p,
+                    "<td align=\"right\">1.</td><td>Титульный лист</td><td></td><td></td>"
+                    "<td><b><span style=\"color: #0080FF;\">Предупреждение</span></b><br>"));
+}
+
 TEST(Protocol, NameBuiltFromTheTitleWhenNeverLoaded) {
     RQTarvikDocument doc;
     checktest::FillCleanReport(*doc.GetForm4Struct());
