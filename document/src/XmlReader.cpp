@@ -246,6 +246,13 @@ const char* FallbackEncoding(std::string_view text) {
     return "windows-1251";
 }
 
+// Whether the text is UTF-16 or UTF-32 (a byte order mark, or a zero byte
+// among its first two), whose characters carry zero bytes of their own.
+bool IsWideText(std::string_view text) {
+    return text.substr(0, 2) == "\xFE\xFF" || text.substr(0, 2) == "\xFF\xFE" ||
+           (text.size() >= 2 && (text[0] == '\0' || text[1] == '\0'));
+}
+
 // Whether the text can be XML at all: after an optional byte order mark and
 // blanks it starts with "<" (or it is UTF-16/32, which the parser judges).
 bool LooksLikeMarkup(std::string_view text) {
@@ -292,13 +299,21 @@ int ReadPieces(void* context, char* buffer, int length) {
         }
     }
     if (done < length && state.fd >= 0) {
-        const long n = tarvik::file::ReadSome(state.fd, buffer + done,
-                                              static_cast<std::size_t>(length - done));
+        long n = tarvik::file::ReadSome(state.fd, buffer + done,
+                                        static_cast<std::size_t>(length - done));
         if (n < 0) {
             state.readError = errno;
             return -1;
         }
         state.fileRead += static_cast<std::size_t>(n);
+        if (state.endsAtZero) {
+            // The text ends at its first zero byte: the rest of the file is
+            // not read.
+            if (const void* zero = std::memchr(buffer + done, '\0', static_cast<std::size_t>(n))) {
+                n = static_cast<const char*>(zero) - (buffer + done);
+                state.fd = -1;
+            }
+        }
         done += static_cast<int>(n);
     }
     return done;
@@ -459,7 +474,7 @@ int RQTarvikDocument::LoadXML(XML_TYPE, const char* text, int) {
 
 int RQTarvikDocument::LoadXMLText(const char* text, std::size_t size, const std::string& sourceName,
                                   int fd, std::size_t fileSize) {
-    const std::string_view content(text, size);
+    std::string_view content(text, size);
     Clear();
     XmlReadState state;
     if (sourceName.empty()) {
@@ -468,6 +483,16 @@ int RQTarvikDocument::LoadXMLText(const char* text, std::size_t size, const std:
     } else {
         state.subject = "Файл " + Quoted(sourceName);
         state.locative = "в файле " + Quoted(sourceName);
+    }
+    // An 8-bit text ends at its first zero byte, as a zero-terminated text
+    // does: zero bytes after the report (padding that some programs leave
+    // at the end of a file) and whatever follows them are not read.
+    state.endsAtZero = !IsWideText(content);
+    if (state.endsAtZero) {
+        if (const auto zero = content.find('\0'); zero != std::string_view::npos) {
+            content = content.substr(0, zero);
+            fd = -1;
+        }
     }
     state.fd = fd;
     state.fileSize = fileSize;

@@ -36,6 +36,8 @@ struct RQTarvikDocument::XmlReadState {
     // Then the rest of the file, when the text is only its beginning.
     int fd = -1;
     std::size_t fileSize = 0, fileRead = 0;
+    // An 8-bit text: it ends at its first zero byte.
+    bool endsAtZero = false;
     int readError = 0;
 
     // How the messages name the text: "Файл «…»" or "Текст отчета".

@@ -227,6 +227,38 @@ TEST(XmlReader, TextIsDecodedByItsDeclaredEncoding) {
     }
 }
 
+TEST(XmlReader, EightBitFileEndsAtItsFirstZeroByte) {
+    const std::string report =
+        Report("REG_NUM=\"1\"", "<!--" + std::string(100000, 'x') + "--><F4INFO/>");
+    const std::string zero(1, '\0');
+    const std::string utf16 =
+        "\xFF\xFE" + Convert(
+                         "<?xml version=\"1.0\" encoding=\"UTF-16\"?><F4REPORT>"
+                         "<TITLE REG_NUM=\"1\"/><F4INFO/></F4REPORT>",
+                         "UTF-16LE", "UTF-8");
+    const struct {
+        const char* what;
+        std::string content;
+        int code;
+    } cases[] = {
+        {"zero padding after a short report", Report("REG_NUM=\"1\"") + std::string(16, '\0'), 0},
+        {"zero padding after a long report", report + std::string(4096, '\0'), 0},
+        {"a zero byte, then anything", report + zero + "<junk>", 0},
+        {"a zero byte inside the report", report.substr(0, 200) + zero + report.substr(200), 1627},
+        {"UTF-16 with its own zero bytes", utf16, 0},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string path = dir / "r.xml";
+        WriteFile(path, c.content);
+        RQTarvikDocument doc;
+        EXPECT_EQ(doc.LoadXML(RQTarvikDocument::XML_EXCHANGE, path.c_str()), c.code)
+            << c.what << ": " << (doc.GetValidateError() ? doc.GetValidateError() : "");
+        EXPECT_EQ(doc.GetForm4Struct()->TitleList.REG_NUM, c.code == 0 ? "1" : "") << c.what;
+        EXPECT_EQ(ReadFile(path), c.content) << c.what;  // the file is left as it was
+    }
+}
+
 TEST(XmlReader, RootWithNamespaceLoadsLikeAPlainRoot) {
     const std::string plain = Report("REG_NUM=\"1\"", "<F4INFO NC=\"2\"/>");
     std::string namespaced = plain;
