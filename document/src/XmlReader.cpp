@@ -2,6 +2,7 @@
 // streaming reader fills the record; the element lookups, the attribute
 // readings, the status codes and the state each failure leaves are those
 // of a lookup of the elements anywhere in the document.
+#include <libxml/encoding.h>
 #include <libxml/parser.h>
 #include <libxml/xmlreader.h>
 
@@ -230,19 +231,40 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && StartsWithNoCase(a, b);
 }
 
-// The encoding to decode the text with when it does not say: windows-1251
-// for a text without a byte order mark whose declaration names no encoding;
-// null (the parser decides) otherwise.
+// The encoding named by the declaration at the start of the text; empty
+// when there is none.
+std::string DeclaredEncoding(std::string_view text) {
+    if (text.substr(0, 5) != "<?xml") return {};
+    std::string_view head = text.substr(0, std::min<std::size_t>(text.size(), 1024));
+    head = head.substr(0, head.find("?>"));
+    auto at = head.find("encoding");
+    if (at == std::string_view::npos) return {};
+    at = head.find_first_of("\"'", at);
+    if (at == std::string_view::npos) return {};
+    const auto end = head.find(head[at], at + 1);
+    if (end == std::string_view::npos) return {};
+    return std::string(head.substr(at + 1, end - at - 1));
+}
+
+bool IsKnownEncoding(const std::string& name) {
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(name.c_str());
+    if (!handler) return false;
+    xmlCharEncCloseFunc(handler);
+    return true;
+}
+
+// The encoding to decode the text with when it does not say what the parser
+// can use: windows-1251 for a text without a byte order mark whose
+// declaration names no encoding or one that no converter knows (such as
+// "ANSI", which programs writing in the system's code page put there); null
+// (the parser decides by the declaration) otherwise.
 const char* FallbackEncoding(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF" || text.substr(0, 2) == "\xFE\xFF" ||
         text.substr(0, 2) == "\xFF\xFE")
         return nullptr;
     if (text.size() >= 2 && (text[0] == '\0' || text[1] == '\0')) return nullptr;
-    if (text.substr(0, 5) == "<?xml") {
-        const std::string_view head = text.substr(0, std::min<std::size_t>(text.size(), 1024));
-        const auto end = head.find("?>");
-        if (head.substr(0, end).find("encoding") != std::string_view::npos) return nullptr;
-    }
+    const std::string declared = DeclaredEncoding(text);
+    if (!declared.empty() && IsKnownEncoding(declared)) return nullptr;
     return "windows-1251";
 }
 
@@ -506,8 +528,11 @@ int RQTarvikDocument::LoadXMLText(const char* text, std::size_t size, const std:
         return kFunctionFailed;
     }
     state.pieces = NormaliseRoot(content);
-    state.reader = xmlReaderForIO(ReadPieces, nullptr, &state, nullptr, FallbackEncoding(content),
-                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    // A fallback encoding is used instead of whatever the declaration says.
+    const char* fallback = FallbackEncoding(content);
+    state.reader = xmlReaderForIO(ReadPieces, nullptr, &state, nullptr, fallback,
+                                  XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                      (fallback ? XML_PARSE_IGNORE_ENC : 0));
     if (!state.reader) {
         SetValidateError(state.subject + ": не удалось запустить разбор XML.");
         return kFunctionFailed;

@@ -214,6 +214,8 @@ TEST(XmlReader, TextIsDecodedByItsDeclaredEncoding) {
         {"no declaration", ToCp1251(body)},
         {"declaration without encoding", "<?xml version=\"1.0\" ?>" + ToCp1251(body)},
         {"utf-8 with byte order mark", "\xEF\xBB\xBF" + body},
+        {"encoding no converter knows",
+         "<?xml version=\"1.0\" encoding=\"ANSI\"?>" + ToCp1251(body)},
     };
     for (const auto& c : cases) {
         TempDir dir;
