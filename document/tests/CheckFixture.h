@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "LocalDate.h"
 #include "TarvikDocument.h"
 
 namespace checktest {
@@ -18,15 +19,7 @@ using Finding = RQErrorCellDescription;
 constexpr Finding::RECORD_TYPE kError = Finding::RECORD_ERROR;
 constexpr Finding::RECORD_TYPE kWarning = Finding::RECORD_WARNING;
 
-// Local midnight of a calendar day, as the record stores dates.
-inline time_t Date(int year, int month, int day) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
-}
+using testsupport::Date;
 
 inline void SetPayOrder(RQForm4PayOrder& order, const char* num, double sum, time_t date,
                         int line) {

@@ -105,7 +105,7 @@ TEST(XmlReader, FileOfAnotherProgramLoadsLikeOurOwn) {
     form.TitleList.QUART_NUM = 6;
     form.TitleList.YEAR_NUM = 2017;
     form.TitleList.NAME = "ООО \"Ромашка\"";
-    form.TitleList.CRE_DATE = Day(2017, 7, 14);
+    form.TitleList.CRE_DATE = Date(2017, 7, 14);
     form.TitleList.CEO = "Иванов Иван Иванович";
     form.TitleList.CADDR = "123456, Московская обл, Химки г, , , Ленина ул, 5, 12";
     form.TitleList.T1R1C2 = 25;
@@ -122,8 +122,8 @@ TEST(XmlReader, FileOfAnotherProgramLoadsLikeOurOwn) {
     c.PayOrderCount = 2;
     ASSERT_EQ(c.AllocPayOrder(), 1);
     c.PayOrders[0] = {};
-    c.PayOrders[0].NUM = "11", c.PayOrders[0].DT = Day(2017, 4, 12), c.PayOrders[0].SUM = 50;
-    c.PayOrders[1].NUM = "12", c.PayOrders[1].DT = Day(2017, 5, 15), c.PayOrders[1].SUM = 50.5;
+    c.PayOrders[0].NUM = "11", c.PayOrders[0].DT = Date(2017, 4, 12), c.PayOrders[0].SUM = 50;
+    c.PayOrders[1].NUM = "12", c.PayOrders[1].DT = Date(2017, 5, 15), c.PayOrders[1].SUM = 50.5;
     c.Table6_1Count = 1;
     ASSERT_EQ(c.AllocTable6_1(), 1);
     RQForm4Table6_1& row = c.Table6_1Rows[0];
@@ -339,11 +339,11 @@ TEST(XmlReader, AttributeValuesAreReadLeniently) {
     const Case cases[] = {
         {"QUART_NUM=\"03\"", 3, 0, 0, 0},
         {"KPP=\"  +42abc\" SUM=\"12,50\"", 0, 42, 12.0, 0},
-        {"SUM=\" -.5e1x\" CRE_DATE=\"2017-02-30\"", 0, 0, -5.0, Day(2017, 3, 2)},
+        {"SUM=\" -.5e1x\" CRE_DATE=\"2017-02-30\"", 0, 0, -5.0, Date(2017, 3, 2)},
         {"CRE_DATE=\"30.01.2017\"", 0, 0, 0, 0},
         {"CRE_DATE=\"2017-1-5\"", 0, 0, 0, 0},
         {"CRE_DATE=\"1899-12-31\"", 0, 0, 0, 0},
-        {"CRE_DATE=\"3000-12-31\"", 0, 0, 0, Day(3000, 12, 31)},
+        {"CRE_DATE=\"3000-12-31\"", 0, 0, 0, Date(3000, 12, 31)},
         {"KPP=\"99999999999999999999\" SUM=\"1e999\" CRE_DATE=\"99999-99-99\"", 0, INT_MAX, 0, 0},
         {"KPP=\"-99999999999\" SUM=\"-1e999\" QUART_NUM=\"x\"", 0, INT_MIN, 0, 0},
         {"SUM=\"1e-999\" CRE_DATE=\"\"", 0, 0, 0, 0},

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "LocalDate.h"
 #include "TarvikDocument.h"
 
 namespace xmltest {
@@ -76,15 +77,7 @@ inline std::string FromCp1251(const std::string& cp) {
     return Convert(cp, "UTF-8", "WINDOWS-1251");
 }
 
-// Local midnight of a calendar day, as the record stores dates.
-inline time_t Day(int year, int month, int day) {
-    std::tm tm{};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
-}
+using testsupport::Date;
 
 // GetXML as a string.
 inline std::string Xml(RQTarvikDocument& doc, RQTarvikDocument::XML_TYPE type,
@@ -150,7 +143,7 @@ inline void FillFullReport(RQForm4& form) {
     t.BO_IF = 2;
     t.LIKV = 1;
     t.Upoln = 2;
-    t.CRE_DATE = Day(2017, 4, 15);
+    t.CRE_DATE = Date(2017, 4, 15);
     RQForm4Chapter2& c = form.Chapter2;
     c.IS_INV = 1;
     c.IS_BUDJET = 1;
@@ -168,7 +161,7 @@ inline void FillFullReport(RQForm4& form) {
     c.Table6.I3 = 1322.21;
     c.Table6.RATE_MIS = 0.2;
     c.Table6.RATE_DEC = 10;
-    c.Table6.INC_DATE = Day(2016, 12, 31);
+    c.Table6.INC_DATE = Date(2016, 12, 31);
     c.Table6.RATE_INC = 5;
     c.Table7.T7R1C1 = 1433.32;
     c.Table7.T7R3C1 = 1446.69;
@@ -231,7 +224,7 @@ inline void FillFullReport(RQForm4& form) {
     const char* numbers[] = {"101", "№ 102/А", "103"};
     for (int i = 0; i < 3; ++i) {
         c.PayOrders[i].NUM = numbers[i];
-        c.PayOrders[i].DT = Day(2017, 1 + i, 10 + i);
+        c.PayOrders[i].DT = Date(2017, 1 + i, 10 + i);
         c.PayOrders[i].SUM = 1000.25 * (i + 1);
     }
     c.Table6_1Count = 2;

@@ -77,7 +77,7 @@ TEST(XmlWriter, SmallReportIsWrittenExactly) {
     form.TitleList.QUART_NUM = 3;
     form.TitleList.YEAR_NUM = 2017;
     form.TitleList.NAME = "ООО «Ромашка» & Co";
-    form.TitleList.CRE_DATE = Day(2017, 4, 15);
+    form.TitleList.CRE_DATE = Date(2017, 4, 15);
     form.TitleList.CEO = "Иванов И.И.";
     form.TitleList.CFO = "не пишется";
     form.TitleList.T1R1C2 = 12;
@@ -90,7 +90,7 @@ TEST(XmlWriter, SmallReportIsWrittenExactly) {
     form.Chapter2.PayOrderCount = 1;
     ASSERT_EQ(form.Chapter2.AllocPayOrder(), 1);
     form.Chapter2.PayOrders[0].NUM = "15";
-    form.Chapter2.PayOrders[0].DT = Day(2017, 3, 1);
+    form.Chapter2.PayOrders[0].DT = Date(2017, 3, 1);
     form.Chapter2.PayOrders[0].SUM = 1234.5;
     form.Chapter2.Table6_1Count = 1;
     ASSERT_EQ(form.Chapter2.AllocTable6_1(), 1);
