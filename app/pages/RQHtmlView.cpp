@@ -131,7 +131,13 @@ bool RQHtmlView::WriteHtml(const std::string& text) {
 
 int RQHtmlView::ExecScript(const std::string& script, const std::string& language) {
     if (script.empty() || !IsJavaScript(language) || !hasDocument_) return 1;
-    return RunScript(script, nullptr) ? 0 : 1;
+    // Run by the window itself (an indirect eval): its declarations become
+    // globals of the page, as in a script element, and the value of its last
+    // statement, which nobody reads, cannot fail the call.
+    std::string literal =
+        nlohmann::json(script).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::string output;
+    return RunScript("(0, eval)(" + literal + "); 'done'", &output) && output == "done" ? 0 : 1;
 }
 
 // --- Binding operations: each is a batch of one.

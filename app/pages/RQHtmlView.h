@@ -61,9 +61,9 @@ public:
     // Writes HTML text into the page opened by ResetDocument; the page stays
     // open for further writes.
     bool WriteHtml(const std::string& text);
-    // Runs a script in the page; 0 on success, otherwise a non-zero status
-    // (no script, a language other than JavaScript, no page, a script
-    // error or no answer).
+    // Runs a script in the page's window (its declarations stay as globals
+    // of the page); 0 on success, otherwise a non-zero status (no script, a
+    // language other than JavaScript, no page, a script error or no answer).
     int ExecScript(const std::string& script, const std::string& language);
 
     // --- Reading the page (false / 0 when there is no such element)

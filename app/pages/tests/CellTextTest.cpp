@@ -61,7 +61,7 @@ TEST(CellText, NumbersAreReadLikeTheCRuntimeInAnyLocale) {
         EXPECT_DOUBLE_EQ(ParseLeadingDecimal(c.text), c.asDecimal) << c.text;
     }
     EXPECT_EQ(FormatAmount(1234.5), "1234.50");
-    EXPECT_EQ(FormatAmount(0.125), "0.12");  // the binary value is below .125
+    EXPECT_EQ(FormatAmount(0.125), "0.12");  // an exact tie goes to the even digit, as in printf
     EXPECT_EQ(FormatAmount(-3), "-3.00");
     EXPECT_EQ(FormatInt(-17), "-17");
     std::setlocale(LC_ALL, "C");

@@ -284,6 +284,23 @@ TEST_F(Bindings, ScriptErrorsAndLoadFailuresAreReportedNotWaitedFor) {
     EXPECT_NE(view->failures[0].find("no-such-page.html"), std::string::npos);
 }
 
+TEST_F(Bindings, ScriptsRunInThePageWindow) {
+    // What one script declares, a later one uses; the value of the last
+    // statement does not matter, even when it cannot be passed back.
+    ASSERT_EQ(
+        view->ExecScript("var probeRow = 7;\r\nfunction probeText() { return 'ряд ' + probeRow; }",
+                         "javascript"),
+        0);
+    EXPECT_EQ(view->ExecScript("document.getElementById('NOTE').textContent = probeText();\r\n"
+                               "window",
+                               "javascript"),
+              0);
+    std::string note;
+    view->RunScript("document.getElementById('NOTE').textContent", &note);
+    EXPECT_EQ(note, "ряд 7");
+    EXPECT_NE(view->ExecScript("probeText(", "javascript"), 0);
+}
+
 TEST_F(Bindings, WrittenPageWorksLikeALoadedOne) {
     ASSERT_TRUE(view->ResetDocument());
     std::string old;

@@ -68,6 +68,26 @@ TEST_F(Input, KeyFilterFollowsTheCellType) {
     }
 }
 
+TEST_F(Input, CaretPositionCountsToTheEndOfTheSelection) {
+    int position = -1;
+    ASSERT_TRUE(view->RunScript("document.activeElement.blur(); 1", nullptr));
+    EXPECT_FALSE(view->GetCaretPosition(position));  // no cell has the focus
+    EXPECT_EQ(position, 0);
+
+    ASSERT_TRUE(view->SetText("INT_CELL", "123"));
+    ASSERT_TRUE(Click("INT_CELL"));
+    EXPECT_TRUE(view->GetCaretPosition(position));
+    EXPECT_EQ(position, 3);
+    Key(WXK_HOME);
+    EXPECT_TRUE(PumpUntil([&] { return view->GetCaretPosition(position) && position == 0; }));
+    // Entered with Tab, the whole value is selected.
+    ASSERT_TRUE(Click("DWORD_CELL"));
+    Key(WXK_TAB);
+    ASSERT_TRUE(PumpUntil([&] { return ActiveId() == "INT_CELL"; }));
+    EXPECT_TRUE(view->GetCaretPosition(position));
+    EXPECT_EQ(position, 3);
+}
+
 TEST_F(Input, StrongStringRefusesNumeroSignAndTakesCyrillic) {
     ASSERT_TRUE(Click("STRONG_CELL"));
     view->ClearRecords();
