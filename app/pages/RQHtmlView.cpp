@@ -27,6 +27,12 @@ void ReplaceOnce(std::string& text, std::string_view marker, const std::string& 
     if (at != std::string::npos) text.replace(at, marker.size(), value);
 }
 
+// The text as a JavaScript string literal; bytes that are not UTF-8 become
+// U+FFFD.
+std::string ScriptLiteral(const std::string& text) {
+    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 // The page script with the key tables of the filter filled in.
 std::string PageScript() {
     std::string script(EmbeddedText(tarvik_pages_pagescript, tarvik_pages_pagescript_size));
@@ -123,10 +129,9 @@ bool RQHtmlView::ResetDocument() {
 
 bool RQHtmlView::WriteHtml(const std::string& text) {
     if (!hasDocument_) return false;
-    std::string literal =
-        nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     std::string output;
-    return RunScript("document.write(" + literal + "); 'written'", &output) && output == "written";
+    return RunScript("document.write(" + ScriptLiteral(text) + "); 'written'", &output) &&
+           output == "written";
 }
 
 int RQHtmlView::ExecScript(const std::string& script, const std::string& language) {
@@ -134,10 +139,9 @@ int RQHtmlView::ExecScript(const std::string& script, const std::string& languag
     // Run by the window itself (an indirect eval): its declarations become
     // globals of the page, as in a script element, and the value of its last
     // statement, which nobody reads, cannot fail the call.
-    std::string literal =
-        nlohmann::json(script).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     std::string output;
-    return RunScript("(0, eval)(" + literal + "); 'done'", &output) && output == "done" ? 0 : 1;
+    const bool ran = RunScript("(0, eval)(" + ScriptLiteral(script) + "); 'done'", &output);
+    return ran && output == "done" ? 0 : 1;
 }
 
 // --- Binding operations: each is a batch of one.
