@@ -77,7 +77,8 @@ struct TARVIK_DOCUMENT_API RQForm4TitleList {
 
     // All texts empty, all numbers 0, no date.
     void Clear();
-    // Clear(), then a copy of every field of the source.
+    // Clear(), then a copy of every field of the source (null: just Clear()).
+    // Setting a title list from itself changes nothing.
     void Set(const RQForm4TitleList* source);
 };
 

@@ -50,8 +50,9 @@ int CompareRounded(double a, double b) {
 void RQForm4TitleList::Clear() { *this = RQForm4TitleList(); }
 
 void RQForm4TitleList::Set(const RQForm4TitleList* source) {
+    if (source == this) return;  // clearing first would lose the page
     Clear();
-    if (source && source != this) *this = *source;
+    if (source) *this = *source;
 }
 
 // ----- RQForm4PayOrder, RQForm4Table6_1, tables 3 and 4

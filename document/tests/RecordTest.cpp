@@ -201,6 +201,30 @@ TEST(TitleList, SetLeavesNothingBehind) {
     EXPECT_EQ(target.LIKV, 0);
 }
 
+TEST(Copies, FromThemselvesKeepEverything) {
+    RQForm4TitleList title;
+    title.REG_NUM = "7712345678";
+    title.CRE_DATE = 86400;
+    title.Set(&title);
+    EXPECT_EQ(title.REG_NUM, "7712345678");
+    EXPECT_EQ(title.CRE_DATE, 86400);
+
+    RQForm4Chapter2 chapter;
+    chapter.Table9.M1 = 2;
+    chapter.PayOrderCount = 2;
+    ASSERT_EQ(chapter.AllocPayOrder(), 1);
+    chapter.PayOrders[1].NUM = "17";
+    chapter.Table6_1Count = 1;
+    ASSERT_EQ(chapter.AllocTable6_1(), 1);
+    chapter.Table6_1Rows[0].INN_P = "7701234567";
+    EXPECT_EQ(chapter.SetChapter(&chapter), 1);
+    EXPECT_EQ(chapter.Table9.M1, 2);
+    ASSERT_EQ(chapter.PayOrderCount, 2);
+    EXPECT_EQ(chapter.PayOrders[1].NUM, "17");
+    ASSERT_EQ(chapter.Table6_1Count, 1);
+    EXPECT_EQ(chapter.Table6_1Rows[0].INN_P, "7701234567");
+}
+
 TEST(Form4, ClearEmptiesEverything) {
     RQForm4 form;
     form.TitleList.INN = "7701234567";

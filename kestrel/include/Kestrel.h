@@ -62,7 +62,9 @@ private:
 KESTREL_API void StartExceptionHandler();
 
 // When actions are remembered: installs them again and forgets them; the
-// alternate signal stack of the calling thread is restored as well.
+// alternate signal stack of the calling thread is restored as well, unless
+// what comes back is Kestrel's own handler (StartExceptionHandler was called
+// twice), which keeps its stack.
 KESTREL_API void StopExceptionHandler();
 
 // The global RQDump object of the library.
