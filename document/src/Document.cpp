@@ -46,13 +46,21 @@ void RQTarvikDocument::Clear() {
     FileName.reset();
 }
 
-const char* RQTarvikDocument::GetValidateError() const { return TextOrNull(ValidateError); }
+const char* RQTarvikDocument::GetValidateError() const {
+    return TextOrNull(ValidateError);
+}
 
-const char* RQTarvikDocument::GetFileName() const { return TextOrNull(FileName); }
+const char* RQTarvikDocument::GetFileName() const {
+    return TextOrNull(FileName);
+}
 
-const char* RQTarvikDocument::GetProductVersion() const { return TextOrNull(ProductVersion); }
+const char* RQTarvikDocument::GetProductVersion() const {
+    return TextOrNull(ProductVersion);
+}
 
-const char* RQTarvikDocument::GetBuildDate() const { return TextOrNull(BuildDate); }
+const char* RQTarvikDocument::GetBuildDate() const {
+    return TextOrNull(BuildDate);
+}
 
 void Form4Document_Delete(char*& buffer) {
     delete[] buffer;

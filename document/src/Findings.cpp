@@ -1,9 +1,10 @@
 // Findings of the format-logical control and the list that holds them.
+#include <locale.h>
+
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <utility>
-#include <locale.h>
 
 #include "TarvikDocument.h"
 
@@ -16,15 +17,24 @@ struct TableNames {
 
 TableNames NamesOf(RQErrorCellDescription::FORM4_TABLE_ID id) {
     switch (id) {
-        case RQErrorCellDescription::ID_TITLE: return {"Титульный лист", "Титульный лист"};
-        case RQErrorCellDescription::ID_TABLE6: return {"Таблица 1", "Раздел 1"};
-        case RQErrorCellDescription::ID_TABLE7: return {"Таблица 2", "Раздел 1"};
-        case RQErrorCellDescription::ID_TABLE6_1: return {"Таблица 1.1", "Раздел 1"};
-        case RQErrorCellDescription::ID_TABLE8: return {"Таблица 3", "Раздел 1"};
-        case RQErrorCellDescription::ID_TABLE9: return {"Таблица 4", "Раздел 1"};
-        case RQErrorCellDescription::ID_TABLE10: return {"Таблица 5", "Раздел 1"};
-        case RQErrorCellDescription::ID_TABLE_SKE: return {"Таблица СКЕ", "Таблица СКЕ"};
-        default: return {"", ""};
+        case RQErrorCellDescription::ID_TITLE:
+            return {"Титульный лист", "Титульный лист"};
+        case RQErrorCellDescription::ID_TABLE6:
+            return {"Таблица 1", "Раздел 1"};
+        case RQErrorCellDescription::ID_TABLE7:
+            return {"Таблица 2", "Раздел 1"};
+        case RQErrorCellDescription::ID_TABLE6_1:
+            return {"Таблица 1.1", "Раздел 1"};
+        case RQErrorCellDescription::ID_TABLE8:
+            return {"Таблица 3", "Раздел 1"};
+        case RQErrorCellDescription::ID_TABLE9:
+            return {"Таблица 4", "Раздел 1"};
+        case RQErrorCellDescription::ID_TABLE10:
+            return {"Таблица 5", "Раздел 1"};
+        case RQErrorCellDescription::ID_TABLE_SKE:
+            return {"Таблица СКЕ", "Таблица СКЕ"};
+        default:
+            return {"", ""};
     }
 }
 
@@ -51,7 +61,9 @@ std::string FormatV(const char* format, va_list args) {
     return text;
 }
 
-std::string PositiveOrEmpty(int n) { return n > 0 ? std::to_string(n) : std::string(); }
+std::string PositiveOrEmpty(int n) {
+    return n > 0 ? std::to_string(n) : std::string();
+}
 
 }  // namespace
 
@@ -74,11 +86,17 @@ void RQErrorCellDescription::Set(FORM4_TABLE_ID table, RECORD_TYPE type, int row
     va_end(args);
 }
 
-void RQErrorCellDescription::Clear() { *this = RQErrorCellDescription(); }
+void RQErrorCellDescription::Clear() {
+    *this = RQErrorCellDescription();
+}
 
-std::string RQErrorCellDescription::GetStrRow() const { return PositiveOrEmpty(Row); }
+std::string RQErrorCellDescription::GetStrRow() const {
+    return PositiveOrEmpty(Row);
+}
 
-std::string RQErrorCellDescription::GetStrColumn() const { return PositiveOrEmpty(Column); }
+std::string RQErrorCellDescription::GetStrColumn() const {
+    return PositiveOrEmpty(Column);
+}
 
 // ----- RQForm4ErrorCells
 
@@ -102,25 +120,36 @@ void RQForm4ErrorCells::Remove(int index) {
     if (index >= 0 && index < Size()) items_.erase(items_.begin() + index);
 }
 
-void RQForm4ErrorCells::Clear() { items_.clear(); }
+void RQForm4ErrorCells::Clear() {
+    items_.clear();
+}
 
-int RQForm4ErrorCells::Size() const { return static_cast<int>(items_.size()); }
+int RQForm4ErrorCells::Size() const {
+    return static_cast<int>(items_.size());
+}
 
 void RQForm4ErrorCells::GetCountInfo(int& errors, int& warnings) const {
     errors = 0;
     warnings = 0;
     for (const auto& item : items_) {
-        if (item.RecordType == RQErrorCellDescription::RECORD_ERROR) ++errors;
-        else if (item.RecordType == RQErrorCellDescription::RECORD_WARNING) ++warnings;
+        if (item.RecordType == RQErrorCellDescription::RECORD_ERROR)
+            ++errors;
+        else if (item.RecordType == RQErrorCellDescription::RECORD_WARNING)
+            ++warnings;
     }
 }
 
 const char* CellTypeToStr(RQTarvikDocument::CELL_DATA_TYPE type) {
     switch (type) {
-        case RQTarvikDocument::CELL_TYPE_STRONG_STRING: return "StrongString";
-        case RQTarvikDocument::CELL_TYPE_DWORD: return "DWORD";
-        case RQTarvikDocument::CELL_TYPE_FLOAT: return "float";
-        case RQTarvikDocument::CELL_TYPE_INT: return "DWORD";
-        default: return "SimpleType";
+        case RQTarvikDocument::CELL_TYPE_STRONG_STRING:
+            return "StrongString";
+        case RQTarvikDocument::CELL_TYPE_DWORD:
+            return "DWORD";
+        case RQTarvikDocument::CELL_TYPE_FLOAT:
+            return "float";
+        case RQTarvikDocument::CELL_TYPE_INT:
+            return "DWORD";
+        default:
+            return "SimpleType";
     }
 }

@@ -19,7 +19,9 @@ std::int64_t Kopecks(double amount) {
     return static_cast<std::int64_t>(scaled);
 }
 
-bool IsZero(double amount) { return CompareRounded(amount, 0.0) == 0; }
+bool IsZero(double amount) {
+    return CompareRounded(amount, 0.0) == 0;
+}
 
 // Releases the array, then allocates count default elements when count is
 // positive. On failure the count is reset to 0 and 0 is returned.
@@ -47,7 +49,9 @@ int CompareRounded(double a, double b) {
 
 // ----- RQForm4TitleList
 
-void RQForm4TitleList::Clear() { *this = RQForm4TitleList(); }
+void RQForm4TitleList::Clear() {
+    *this = RQForm4TitleList();
+}
 
 void RQForm4TitleList::Set(const RQForm4TitleList* source) {
     if (source == this) return;  // clearing first would lose the page
@@ -61,7 +65,9 @@ void RQForm4PayOrder::SetPayOrder(const RQForm4PayOrder* source) {
     if (source) *this = *source;
 }
 
-int RQForm4PayOrder::IsEmpty() const { return NUM.empty() && SUM == 0.0 && DT == 0 ? 1 : 0; }
+int RQForm4PayOrder::IsEmpty() const {
+    return NUM.empty() && SUM == 0.0 && DT == 0 ? 1 : 0;
+}
 
 void RQForm4Table6_1::SetTableRow(const RQForm4Table6_1* source) {
     if (source) *this = *source;
@@ -82,20 +88,28 @@ bool RQForm4Table8::IsEmpty() const {
     return true;
 }
 
-bool RQForm4Table9::IsEmpty() const { return M1 == 0 && M2 == 0 && M3 == 0 && M5 == 0; }
+bool RQForm4Table9::IsEmpty() const {
+    return M1 == 0 && M2 == 0 && M3 == 0 && M5 == 0;
+}
 
 // ----- RQForm4Chapter2
 
-RQForm4Chapter2::RQForm4Chapter2() { Clear(); }
+RQForm4Chapter2::RQForm4Chapter2() {
+    Clear();
+}
 
-RQForm4Chapter2::RQForm4Chapter2(const RQForm4Chapter2& other) { SetChapter(&other); }
+RQForm4Chapter2::RQForm4Chapter2(const RQForm4Chapter2& other) {
+    SetChapter(&other);
+}
 
 RQForm4Chapter2& RQForm4Chapter2::operator=(const RQForm4Chapter2& other) {
     SetChapter(&other);
     return *this;
 }
 
-RQForm4Chapter2::~RQForm4Chapter2() { Clear(); }
+RQForm4Chapter2::~RQForm4Chapter2() {
+    Clear();
+}
 
 void RQForm4Chapter2::Clear() {
     Table6 = {};
@@ -111,9 +125,13 @@ void RQForm4Chapter2::Clear() {
     PayOrders.reset();
 }
 
-int RQForm4Chapter2::AllocPayOrder() { return AllocArray(PayOrderCount, PayOrders); }
+int RQForm4Chapter2::AllocPayOrder() {
+    return AllocArray(PayOrderCount, PayOrders);
+}
 
-int RQForm4Chapter2::AllocTable6_1() { return AllocArray(Table6_1Count, Table6_1Rows); }
+int RQForm4Chapter2::AllocTable6_1() {
+    return AllocArray(Table6_1Count, Table6_1Rows);
+}
 
 int RQForm4Chapter2::SetChapter(const RQForm4Chapter2* source) {
     if (!source || source == this) return 1;
@@ -139,7 +157,9 @@ int RQForm4Chapter2::SetChapter(const RQForm4Chapter2* source) {
 
 // ----- RQForm4
 
-RQForm4::RQForm4(const RQForm4& other) { *this = other; }
+RQForm4::RQForm4(const RQForm4& other) {
+    *this = other;
+}
 
 RQForm4& RQForm4::operator=(const RQForm4& other) {
     if (this == &other) return *this;
@@ -159,4 +179,6 @@ void RQForm4::Clear() {
     Chapter2.Clear();
 }
 
-int RQForm4::AllocTableSKE() { return AllocArray(SKECount, SKERows); }
+int RQForm4::AllocTableSKE() {
+    return AllocArray(SKECount, SKERows);
+}

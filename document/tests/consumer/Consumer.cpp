@@ -34,9 +34,8 @@ int main() {
 
     const bool ok = CompareRounded(0.004, 0) == 0 && working.PayOrders[0].IsEmpty() == 1 &&
                     working.Table6_1Rows[0].IsEmpty() && working.Table8.IsEmpty() &&
-                    working.Table9.IsEmpty() && title.NAME == form->TitleList.NAME &&
-                    errors == 0 && warnings == 1 &&
-                    doc.GetErrorCells()->Get(0)->Message == "Сумма 10.50" &&
+                    working.Table9.IsEmpty() && title.NAME == form->TitleList.NAME && errors == 0 &&
+                    warnings == 1 && doc.GetErrorCells()->Get(0)->Message == "Сумма 10.50" &&
                     std::string(CellTypeToStr(RQTarvikDocument::CELL_TYPE_INT)) == "DWORD" &&
                     RQTarvikDocument::XML_EXTENDED == 1;
     char* buffer = nullptr;
