@@ -1,9 +1,9 @@
 #include "RQCellText.h"
 
-#include <charconv>
-#include <climits>
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
+
+#include "NumberText.h"
 
 namespace RQCellText {
 
@@ -22,24 +22,6 @@ std::size_t CountDigits(std::string_view text, std::size_t from) {
 std::string_view WithoutMinus(std::string_view text) {
     if (!text.empty() && text.front() == '-') text.remove_prefix(1);
     return text;
-}
-
-// Blanks as isspace sees them in the C locale.
-bool IsBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// Splits the leading "blanks, sign" part off; true for a minus.
-bool TakeSign(std::string_view& text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    text.remove_prefix(i);
-    return negative;
 }
 
 bool IsEmptyCell(const std::optional<std::string>& value) {
@@ -80,58 +62,21 @@ std::string ReplaceQuotEntities(std::string text) {
 }
 
 int ParseLeadingInt(std::string_view text) {
-    bool negative = TakeSign(text);
-    std::size_t digits = CountDigits(text, 0);
-    long long value = 0;
-    for (std::size_t i = 0; i < digits; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) break;
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
+    return tarvik::numbers::ReadInt(text);
 }
 
 double ParseLeadingDecimal(std::string_view text) {
-    bool negative = TakeSign(text);
-    // The longest beginning that forms a decimal number as strtod reads it:
-    // digits, a separator with digits, an exponent.
-    std::string number;
-    std::size_t whole = CountDigits(text, 0);
-    number.append(text.substr(0, whole));
-    std::size_t end = whole, fraction = 0;
-    if (end < text.size() && (text[end] == '.' || text[end] == ',')) {
-        fraction = CountDigits(text, end + 1);
-        if (whole > 0 || fraction > 0) {
-            if (fraction > 0) number.append(".").append(text.substr(end + 1, fraction));
-            end += 1 + fraction;
-        }
-    }
-    if (whole == 0 && fraction == 0) return 0.0;
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
-        std::size_t at = end + 1;
-        bool signed_ = at < text.size() && (text[at] == '-' || text[at] == '+');
-        std::size_t digits = CountDigits(text, at + signed_);
-        if (digits > 0) number.append("e").append(text.substr(at, signed_ + digits));
-    }
-    double value = 0.0;
-    auto [stop, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    // Beyond the range of double: read as 0 rather than as an infinity.
-    if (error != std::errc() || !std::isfinite(value)) return 0.0;
-    return negative ? -value : value;
+    std::string pointed(text);
+    std::replace(pointed.begin(), pointed.end(), ',', '.');
+    return tarvik::numbers::ReadAmount(pointed);
 }
 
 std::string FormatInt(int value) {
-    return std::to_string(value);
+    return tarvik::numbers::IntText(value);
 }
 
 std::string FormatAmount(double value) {
-    char buffer[400];
-    auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    if (error != std::errc()) return "0.00";
-    return std::string(buffer, end);
+    return tarvik::numbers::AmountText(value, 2);
 }
 
 bool CheckCellFormat(const std::optional<std::string>& value, int kind) {

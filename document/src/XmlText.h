@@ -7,16 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "NumberText.h"
+
 namespace tarvik::xml {
 
-// atoi semantics: leading blanks skipped, optional sign, the digits up to
-// the first other character; 0 without digits. Clamped to the int range.
-int ReadInt(std::string_view text);
-
-// atof semantics with a decimal point: leading blanks skipped, optional
-// sign, the longest decimal number prefix (with fraction and exponent);
-// 0.0 without one. A number beyond the range of double reads as 0.0.
-double ReadAmount(std::string_view text);
+using tarvik::numbers::AmountText;
+using tarvik::numbers::IntText;
+using tarvik::numbers::ReadAmount;
+using tarvik::numbers::ReadInt;
 
 // YYYY-MM-DD by character positions: year 1-4, month 6-7, day 9-10, each
 // read with ReadInt. When the year is 1900..3000, the month 1..12 and the
@@ -24,10 +22,6 @@ double ReadAmount(std::string_view text);
 // the month's end into the next month) and returns true; otherwise false.
 bool ReadDate(std::string_view text, time_t& date);
 
-// "%d", "%02d", "%03d" of an integer.
-std::string IntText(int value, int width = 0);
-// Fixed point with exactly `places` decimals and "." ("%.2f").
-std::string AmountText(double value, int places);
 // "YYYY-MM-DD" of the local day of date; empty for 0.
 std::string DateText(time_t date);
 
